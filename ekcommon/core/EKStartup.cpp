@@ -1,0 +1,48 @@
+// The library's load-time state, defined in one translation unit so that it is built in this
+// order and destroyed in the reverse order at unload. Nothing here depends on the host.
+// Caches built later (counter styles, entity sets, DTDs) are created on first use under their locks.
+
+#include "ekcommon/core/EKBogusString.h"
+#include "ekcommon/core/EKEmptyString.h"
+#include "ekcommon/core/EKMutex.h"
+#include "ekcommon/names/EKNameTable.h"
+
+namespace EKCommonNS {
+
+// The library-wide lock.
+EKLock EKMutex::s_libraryLock;
+
+// The built-in name strings, aliasing the literals of the generated table without copying them.
+#define EKCOMMON_BUILTIN_NAME(literal) UnicodeString(true, literal, -1),
+const UnicodeString EKNameTable::s_builtinNameStrings[EKN_BUILTIN_LAST + 1] = {
+    UnicodeString(),
+#include "ekcommon/names/BuiltinNames.inc"
+};
+#undef EKCOMMON_BUILTIN_NAME
+
+// The empty string-to-name map, then the name-table lock and the shared table pointer.
+std::unordered_map<const UnicodeString*, EKNameEnum, EKNameTable::PtrHash, EKNameTable::PtrEqual>
+    EKNameTable::s_builtinStrNameMap;
+EKLock EKNameTable::s_sharedNameTableLock;
+std::atomic<EKNameTable*> EKNameTable::s_sharedNameTable{nullptr};
+
+struct EKLibraryStartup {
+  static bool fillBuiltinStrNameMap() {
+    auto& map = EKNameTable::s_builtinStrNameMap;
+    map.reserve(EKN_BUILTIN_LAST + 1);
+    for (int32_t number = 0; number <= EKN_BUILTIN_LAST; ++number)
+      map.emplace(&EKNameTable::s_builtinNameStrings[number], static_cast<EKNameEnum>(number));
+    return true;
+  }
+};
+
+namespace {
+// Every built-in string with its number.
+const bool s_builtinStrNameMapFilled = EKLibraryStartup::fillBuiltinStrNameMap();
+} // namespace
+
+// The bogus string, then the empty string.
+const EKBogusString EKBogusString::BOGUS_VALUE;
+const EKEmptyString EKEmptyString::EMPTY_VALUE;
+
+} // namespace EKCommonNS

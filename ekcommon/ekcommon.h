@@ -1,0 +1,27 @@
+// Umbrella header of the ekcommon library: includes every public header. Hosts include only this.
+#pragma once
+
+// Core object model and string types
+#include "ekcommon/core/EKBogusString.h"
+#include "ekcommon/core/EKBool.h"
+#include "ekcommon/core/EKCStr.h"
+#include "ekcommon/core/EKEmptyString.h"
+#include "ekcommon/core/EKExport.h"
+#include "ekcommon/core/EKInt.h"
+#include "ekcommon/core/EKLock.h"
+#include "ekcommon/core/EKMutex.h"
+#include "ekcommon/core/EKObjectBase.h"
+#include "ekcommon/core/EKPtr.h"
+#include "ekcommon/core/EKRCObject.h"
+#include "ekcommon/core/EKString_hash.h"
+#include "ekcommon/core/EKTypeID.h"
+#include "ekcommon/core/EKUnicode.h"
+#include "ekcommon/core/EKUtfStr.h"
+#include "ekcommon/core/EKVersion.h"
+
+// Names
+#include "ekcommon/names/EKName.h"
+#include "ekcommon/names/EKNameEnum.h"
+#include "ekcommon/names/EKNameList.h"
+#include "ekcommon/names/EKNameListInstance.h"
+#include "ekcommon/names/EKNameTable.h"

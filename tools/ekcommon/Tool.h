@@ -1,0 +1,38 @@
+// Shared pieces of the ekcommon tool: the subcommand table and small input/output helpers.
+#pragma once
+
+#include <ekcommon/ekcommon.h>
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace EKTool {
+
+// Exit codes shared by every subcommand.
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_INPUT_ERROR = 1;
+constexpr int EXIT_USAGE = 2;
+
+struct Command {
+  const char* name;
+  const char* summary;
+  const char* usage; // full --help text
+  int (*run)(const std::vector<std::string>& args);
+};
+
+// Every subcommand, in the order the overall help lists them.
+const std::vector<Command>& commands();
+
+// Prints "ekcommon NAME: message" on standard error and returns EXIT_USAGE.
+int usageError(const char* command, const std::string& message);
+// True when args ask for help; prints the command's usage in that case.
+bool handleHelp(const Command& command, const std::vector<std::string>& args);
+
+std::string toUtf8(const EKCommonNS::UnicodeString& text);
+EKCommonNS::UnicodeString fromUtf8(const std::string& text);
+
+int runName(const std::vector<std::string>& args);
+int runDemo(const std::vector<std::string>& args);
+
+} // namespace EKTool

@@ -1,0 +1,56 @@
+// ekcommon demo: the library's typical road on a sample embedded in the tool, so that it runs on
+// a fresh machine with no files at hand.
+#include "Tool.h"
+
+#include <iostream>
+
+namespace EKTool {
+
+using namespace EKCommonNS;
+
+namespace {
+
+// The element and attribute names of a small XSL-FO fragment, as a formatter meets them.
+const char* const SAMPLE_NAMES[] = {"fo:root", "block", "font-size", "inherit", "margin-top",
+                                    "my-private-attribute", "block", "my-private-attribute"};
+
+void showNames() {
+  std::cout << "== Names: strings interned as numbers ==\n";
+  for (const char* text : SAMPLE_NAMES) {
+    const EKName name(fromUtf8(text));
+    std::cout << "  " << text << " -> " << static_cast<EKNameEnum>(name)
+              << (name.isBuiltin() ? " (built-in)" : " (run-time)")
+              << (EKName::isInheritEtc(name) ? ", a CSS-wide keyword" : "") << '\n';
+  }
+  const EKName upper(fromUtf8("Font-Size"));
+  std::cout << "  Font-Size lower-cases to " << toUtf8(upper.lowerName().toString()) << " = "
+            << static_cast<EKNameEnum>(upper.lowerName()) << '\n';
+  std::cout << "  generated id: " << toUtf8(EKName::generateID(fromUtf8("fo")).toString()) << '\n';
+  std::cout << "  name 1 is " << toUtf8(EKName(static_cast<EKNameEnum>(1)).toString()) << ", name "
+            << EKN_BUILTIN_LAST << " is " << toUtf8(EKName(EKN_BUILTIN_LAST).toString()) << '\n';
+}
+
+void showObjects() {
+  std::cout << "== Objects: reference counts and type identity ==\n";
+  EKPtr<EKNameTable> table = EKNameTable::getSharedNameTable();
+  std::cout << "  the shared name table is an " << toUtf8(table->getTypeName()) << " (type ID 0x"
+            << std::hex << std::uppercase << table->getTypeID() << std::dec << "), held "
+            << table->getRefCount() << " time(s); isA(EKRCObject) = " << std::boolalpha
+            << table->isA(EKRCObject::getStaticTypeID()) << '\n';
+  std::cout << "  run-time names so far: " << table->getNameLast() - EKN_BUILTIN_LAST << '\n';
+  table = nullptr;
+}
+
+} // namespace
+
+int runDemo(const std::vector<std::string>& args) {
+  if (!args.empty())
+    return usageError("demo", "takes no arguments");
+  EKNameTable::addRefSharedNameTable();
+  showNames();
+  showObjects();
+  EKNameTable::releaseSharedNameTable();
+  return EXIT_OK;
+}
+
+} // namespace EKTool

@@ -1,0 +1,95 @@
+// ekcommon: the library's services on the command line. Each subcommand lives in its own file.
+#include "Tool.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace EKTool {
+
+const std::vector<Command>& commands() {
+  static const std::vector<Command> table = {
+      {"name", "interned names: numbers of strings and strings of numbers",
+       "usage: ekcommon name STRING...\n"
+       "       ekcommon name --number N...\n"
+       "Prints each string's name number, whether it is built in or run-time, and its string\n"
+       "back; with --number, the string of each number (1-3206 are built in).\n",
+       runName},
+      {"demo", "a tour of the library on an embedded sample",
+       "usage: ekcommon demo\n"
+       "Runs the library's typical road on a sample built into the tool and prints each step.\n",
+       runDemo},
+  };
+  return table;
+}
+
+int usageError(const char* command, const std::string& message) {
+  std::cerr << "ekcommon " << command << ": " << message << "\n"
+            << "Try 'ekcommon " << command << " --help'.\n";
+  return EXIT_USAGE;
+}
+
+bool handleHelp(const Command& command, const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--")
+      break;
+    if (arg == "--help" || arg == "-h") {
+      std::cout << command.usage;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string toUtf8(const EKCommonNS::UnicodeString& text) {
+  std::string out;
+  return text.toUTF8String(out);
+}
+
+EKCommonNS::UnicodeString fromUtf8(const std::string& text) {
+  return EKCommonNS::UnicodeString::fromUTF8(text);
+}
+
+namespace {
+
+void printOverallHelp(std::ostream& out) {
+  out << "usage: ekcommon [--help] [--version] COMMAND [ARGS...]\n\n"
+         "The ekcommon library's services on the command line. Commands:\n";
+  for (const Command& command : commands()) {
+    out << "  ";
+    out.width(10);
+    out << std::left << command.name << command.summary << "\n";
+  }
+  out << "\nRun 'ekcommon COMMAND --help' for a command's arguments.\n";
+}
+
+} // namespace
+} // namespace EKTool
+
+int main(int argc, char** argv) {
+  using namespace EKTool;
+  if (argc < 2) {
+    printOverallHelp(std::cerr);
+    return EXIT_USAGE;
+  }
+  const std::string first = argv[1];
+  if (first == "--help" || first == "-h" || first == "help") {
+    printOverallHelp(std::cout);
+    return EXIT_OK;
+  }
+  if (first == "--version") {
+    std::cout << "ekcommon " << EKCOMMON_VERSION << "\n";
+    return EXIT_OK;
+  }
+  for (const Command& command : commands()) {
+    if (first == command.name) {
+      const std::vector<std::string> args(argv + 2, argv + argc);
+      if (handleHelp(command, args))
+        return EXIT_OK;
+      return command.run(args);
+    }
+  }
+  std::cerr << "ekcommon: unknown command '" << first << "'\n";
+  printOverallHelp(std::cerr);
+  return EXIT_USAGE;
+}
