@@ -6,6 +6,7 @@
 #include "ekcommon/core/EKEmptyString.h"
 #include "ekcommon/core/EKMutex.h"
 #include "ekcommon/names/EKNameTable.h"
+#include "ekcommon/names/internal/EKBuiltinNames.h"
 
 namespace EKCommonNS {
 
@@ -14,31 +15,26 @@ EKLock EKMutex::s_libraryLock;
 
 // The built-in name strings, aliasing the literals of the generated table without copying them.
 #define EKCOMMON_BUILTIN_NAME(literal) UnicodeString(true, literal, -1),
-const UnicodeString EKNameTable::s_builtinNameStrings[EKN_BUILTIN_LAST + 1] = {
+const UnicodeString s_builtinNameStrings[EKN_BUILTIN_LAST + 1] = {
     UnicodeString(),
 #include "ekcommon/names/BuiltinNames.inc"
 };
 #undef EKCOMMON_BUILTIN_NAME
 
 // The empty string-to-name map, then the name-table lock and the shared table pointer.
-std::unordered_map<const UnicodeString*, EKNameEnum, EKNameTable::PtrHash, EKNameTable::PtrEqual>
-    EKNameTable::s_builtinStrNameMap;
+EKNameIndex s_builtinStrNameMap(EKN_BUILTIN_LAST);
 EKLock EKNameTable::s_sharedNameTableLock;
 std::atomic<EKNameTable*> EKNameTable::s_sharedNameTable{nullptr};
 
-struct EKLibraryStartup {
-  static bool fillBuiltinStrNameMap() {
-    auto& map = EKNameTable::s_builtinStrNameMap;
-    map.reserve(EKN_BUILTIN_LAST + 1);
-    for (int32_t number = 0; number <= EKN_BUILTIN_LAST; ++number)
-      map.emplace(&EKNameTable::s_builtinNameStrings[number], static_cast<EKNameEnum>(number));
-    return true;
-  }
-};
-
 namespace {
-// Every built-in string with its number.
-const bool s_builtinStrNameMapFilled = EKLibraryStartup::fillBuiltinStrNameMap();
+// Every built-in string with its number (the empty string is number 0 and needs no entry).
+bool fillBuiltinStrNameMap() {
+  for (int32_t number = 1; number <= EKN_BUILTIN_LAST; ++number)
+    s_builtinStrNameMap.insert(EKNameIndex::hashOf(s_builtinNameStrings[number]),
+                               static_cast<EKNameEnum>(number));
+  return true;
+}
+const bool s_builtinStrNameMapFilled = fillBuiltinStrNameMap();
 } // namespace
 
 // The bogus string, then the empty string.

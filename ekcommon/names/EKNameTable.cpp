@@ -2,16 +2,36 @@
 
 #include "ekcommon/core/EKEmptyString.h"
 #include "ekcommon/core/EKMutex.h"
+#include "ekcommon/names/internal/EKBuiltinNames.h"
+
+#include <deque>
 
 namespace EKCommonNS {
 
 namespace {
-constexpr size_t INITIAL_BUCKETS = 8;
+
+constexpr uint32_t INITIAL_RUNTIME_CAPACITY = 1024;
+
+// The built-in number of a non-empty string with the given hash, or EKN_EMPTY.
+EKNameEnum findBuiltin(const UnicodeString& string, uint32_t hash) {
+  return s_builtinStrNameMap.find(string, hash,
+                                  [](EKNameEnum n) -> const UnicodeString& { return s_builtinNameStrings[n]; });
+}
+
 } // namespace
 
-EKNameTable::EKNameTable() : m_map(INITIAL_BUCKETS) {
-  m_map.max_load_factor(1.0f);
-}
+// Names added at run time. Strings live in a deque so that references handed out stay valid
+// while the table grows.
+struct EKNameTable::RuntimeNames {
+  EKNameIndex index{INITIAL_RUNTIME_CAPACITY};
+  std::deque<UnicodeString> strings;
+
+  const UnicodeString& stringOf(EKNameEnum number) const {
+    return strings[static_cast<size_t>(number - EKN_FIRST_RUNTIME)];
+  }
+};
+
+EKNameTable::EKNameTable() : m_runtime(std::make_unique<RuntimeNames>()) {}
 
 EKNameTable::~EKNameTable() {
   EKNameTable* self = this;
@@ -50,10 +70,7 @@ void EKNameTable::cleanup() {
 }
 
 EKNameEnum EKNameTable::getBuiltinNameEnum(const UnicodeString& string) {
-  if (string.isEmpty())
-    return EKN_EMPTY;
-  const auto found = s_builtinStrNameMap.find(&string);
-  return found == s_builtinStrNameMap.end() ? EKN_EMPTY : found->second;
+  return string.isEmpty() ? EKN_EMPTY : findBuiltin(string, EKNameIndex::hashOf(string));
 }
 
 const UnicodeString& EKNameTable::getBuiltinNameString(EKNameEnum number) {
@@ -63,11 +80,14 @@ const UnicodeString& EKNameTable::getBuiltinNameString(EKNameEnum number) {
 }
 
 EKNameEnum EKNameTable::getSharedNameEnum(const UnicodeString& string) {
-  if (const EKNameEnum builtin = getBuiltinNameEnum(string); builtin != EKN_EMPTY || string.isEmpty())
+  if (string.isEmpty())
+    return EKN_EMPTY;
+  const uint32_t hash = EKNameIndex::hashOf(string);
+  if (const EKNameEnum builtin = findBuiltin(string, hash))
     return builtin;
   EKMutex guard(s_sharedNameTableLock);
   setupSharedNameTable();
-  return s_sharedNameTable.load()->getNonBuiltinNameEnumMutexed(string);
+  return s_sharedNameTable.load()->getNonBuiltinNameEnumMutexed(string, hash);
 }
 
 const UnicodeString& EKNameTable::getSharedNameString(EKNameEnum number) {
@@ -79,29 +99,39 @@ const UnicodeString& EKNameTable::getSharedNameString(EKNameEnum number) {
 }
 
 EKNameEnum EKNameTable::getNameEnum(const UnicodeString& string) {
-  if (const EKNameEnum builtin = getBuiltinNameEnum(string); builtin != EKN_EMPTY || string.isEmpty())
+  if (string.isEmpty())
+    return EKN_EMPTY;
+  const uint32_t hash = EKNameIndex::hashOf(string);
+  if (const EKNameEnum builtin = findBuiltin(string, hash))
     return builtin;
   EKMutex guard(s_sharedNameTableLock);
-  return getNonBuiltinNameEnumMutexed(string);
+  return getNonBuiltinNameEnumMutexed(string, hash);
 }
 
-EKNameEnum EKNameTable::getNonBuiltinNameEnumMutexed(const UnicodeString& string) {
-  const auto found = m_map.find(&string);
-  if (found != m_map.end())
-    return found->second;
-  m_strings.push_back(string);
+EKNameEnum EKNameTable::lookupNonBuiltin(const UnicodeString& string, uint32_t hash) const {
+  const RuntimeNames& runtime = *m_runtime;
+  return runtime.index.find(string, hash,
+                            [&runtime](EKNameEnum n) -> const UnicodeString& { return runtime.stringOf(n); });
+}
+
+EKNameEnum EKNameTable::getNonBuiltinNameEnumMutexed(const UnicodeString& string, uint32_t hash) {
+  if (const EKNameEnum found = lookupNonBuiltin(string, hash))
+    return found;
+  m_runtime->strings.push_back(string);
   const EKNameEnum number = static_cast<EKNameEnum>(m_last + 1);
-  m_map.emplace(&m_strings.back(), number);
+  m_runtime->index.insert(hash, number);
   m_last = number;
   return number;
 }
 
 EKNameEnum EKNameTable::lookupName(const UnicodeString& string) const {
-  if (const EKNameEnum builtin = getBuiltinNameEnum(string); builtin != EKN_EMPTY || string.isEmpty())
+  if (string.isEmpty())
+    return EKN_EMPTY;
+  const uint32_t hash = EKNameIndex::hashOf(string);
+  if (const EKNameEnum builtin = findBuiltin(string, hash))
     return builtin;
   EKMutex guard(s_sharedNameTableLock);
-  const auto found = m_map.find(&string);
-  return found == m_map.end() ? EKN_EMPTY : found->second;
+  return lookupNonBuiltin(string, hash);
 }
 
 const UnicodeString& EKNameTable::getNameString(EKNameEnum number) const {
@@ -110,7 +140,7 @@ const UnicodeString& EKNameTable::getNameString(EKNameEnum number) const {
   EKMutex guard(s_sharedNameTableLock);
   if (number > m_last)
     return EKEmptyString::getEmptyString();
-  return m_strings[static_cast<size_t>(number - EKN_FIRST_RUNTIME)];
+  return m_runtime->stringOf(number);
 }
 
 EKNameEnum EKNameTable::getNameLast() const {

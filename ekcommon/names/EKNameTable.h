@@ -6,12 +6,10 @@
 
 #include "ekcommon/core/EKLock.h"
 #include "ekcommon/core/EKRCObject.h"
-#include "ekcommon/core/EKString_hash.h"
 #include "ekcommon/names/EKNameEnum.h"
 
 #include <atomic>
-#include <deque>
-#include <unordered_map>
+#include <memory>
 
 namespace EKCommonNS {
 
@@ -53,30 +51,21 @@ public:
   static EKLock s_sharedNameTableLock;
 
 private:
-  friend struct EKLibraryStartup;
+  struct RuntimeNames;
+
   EKNameTable();
 
   // Creates the shared table if there is none, without taking the lock.
   static void setupSharedNameTable();
+  // The number of a string already known to be neither empty nor built in, with its hash.
+  EKNameEnum lookupNonBuiltin(const UnicodeString& string, uint32_t hash) const;
   // Finds or adds a non-built-in string; the caller holds s_sharedNameTableLock.
-  EKNameEnum getNonBuiltinNameEnumMutexed(const UnicodeString& string);
+  EKNameEnum getNonBuiltinNameEnumMutexed(const UnicodeString& string, uint32_t hash);
 
-  struct PtrHash {
-    size_t operator()(const UnicodeString* s) const { return EKString_hash()(*s); }
-  };
-  struct PtrEqual {
-    bool operator()(const UnicodeString* a, const UnicodeString* b) const { return *a == *b; }
-  };
-
-  // Run-time names: the map's keys point into m_strings, whose entries never move.
-  std::unordered_map<const UnicodeString*, EKNameEnum, PtrHash, PtrEqual> m_map;
-  std::deque<UnicodeString> m_strings;
+  std::unique_ptr<RuntimeNames> m_runtime;
   EKNameEnum m_last = EKN_BUILTIN_LAST;
 
   static std::atomic<EKNameTable*> s_sharedNameTable;
-  static const UnicodeString s_builtinNameStrings[EKN_BUILTIN_LAST + 1];
-  // Filled once at load time, read without a lock afterwards; keys point into s_builtinNameStrings.
-  static std::unordered_map<const UnicodeString*, EKNameEnum, PtrHash, PtrEqual> s_builtinStrNameMap;
 };
 
 } // namespace EKCommonNS
