@@ -25,3 +25,6 @@
 #include "ekcommon/names/EKNameList.h"
 #include "ekcommon/names/EKNameListInstance.h"
 #include "ekcommon/names/EKNameTable.h"
+
+// Text and characters
+#include "ekcommon/text/EKUtil.h"

@@ -3,7 +3,7 @@
 # there yet. Pass --fuzz to add clang and its fuzzer runtime, --bench for the benchmark library.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config libicu-dev libgtest-dev libgmock-dev libssl-dev)
+packages=(cmake ninja-build g++ make pkg-config libicu-dev libgtest-dev libgmock-dev libssl-dev locales)
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
@@ -12,15 +12,27 @@ for arg in "$@"; do
   esac
 done
 
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+
+# The number tests run under a locale with a decimal comma to prove that printing ignores it.
+ensure_test_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE.utf8' && return 0
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 ||
+    echo "install-deps.sh: could not generate de_DE.UTF-8; locale tests will be skipped" >&2
+}
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  ensure_test_locale
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+ensure_test_locale

@@ -1,0 +1,152 @@
+// Small, widely used string and number services: quoting in the library's quote modes, the
+// low-level number scanners of the tokenizer, number printing that ignores the process locale,
+// and bit-field access to packed sample buffers.
+#pragma once
+
+#include "ekcommon/core/EKExport.h"
+#include "ekcommon/core/EKUnicode.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace EKCommonNS {
+
+class EKCOMMON_API EKUtil {
+public:
+  EKUtil() = delete;
+
+  // Bit set selecting the quote characters and escape syntaxes of the quoting functions.
+  // The library uses 7 (either quote, doubling), 3 (either quote) and 43 (either quote, CSS
+  // escapes); bit 32 is accepted and ignored.
+  enum QuoteMode : unsigned {
+    QUOTE_DOUBLE = 1,          // the double quote opens / may wrap a string
+    QUOTE_SINGLE = 2,          // the apostrophe opens / may wrap a string
+    QUOTE_DOUBLING = 4,        // a doubled quote character inside stands for one
+    QUOTE_CSS_ESCAPES = 8,     // CSS backslash escapes
+    QUOTE_UNICODE_ESCAPES = 16 // backslash, u and four hexadecimal digits
+  };
+
+  // Scanners. `p` must point into a NUL-terminated buffer (UnicodeString::getTerminatedBuffer);
+  // they stop at the NUL and never read past it, so a NUL ends any token.
+
+  // Reads one quoted string after optional TAB, LF, FF, CR and SPACE. With neither quote bit in
+  // `mode` the whole rest is the content. Returns the content with `*end` just past the closing
+  // quote; an unterminated string gives the bogus string and sets `*end` to `p`.
+  static UnicodeString parseString(const char16_t* p, const char16_t** end, QuoteMode mode);
+  // Trims `s` and reads it with parseString; the content when that consumes the whole text. On
+  // failure, and only without doubling and CSS escapes, a text whose last character equals its
+  // first loses both; otherwise the bogus string.
+  static UnicodeString unquoteString(const UnicodeString& s, QuoteMode mode);
+  // Wraps `s` in a quote character allowed by `mode` (the double quote unless `s` holds one and
+  // no apostrophe), escaping or doubling inside as the mode asks. No quote bit: no wrapping.
+  static UnicodeString quoteString(const UnicodeString& s, QuoteMode mode);
+  // url("...") with every double quote of `s` written as %22.
+  static UnicodeString quoteUri(const UnicodeString& s);
+
+  // Reads [TAB LF CR SPACE]* [+-]? digits* ('.' digits*)? without exponent. A '.' needs a digit
+  // before or after it. Not a number: returns 0, sets `*end` = p and `*notNumber`. An integer part
+  // of more than 97 characters with its sign is read as 0. Any out-pointer may be null.
+  static double parseNumber(const char16_t* p, const char16_t** end, bool* hasDecimalPoint,
+                            bool* notNumber);
+  // Hexadecimal digits after optional TAB, LF, CR, SPACE; at most `maxDigits` when positive.
+  // No digit gives 0 with `*end` at the first non-digit. Values beyond 32 bits saturate.
+  static uint32_t parseHexNum(const char16_t* p, const char16_t** end, int maxDigits);
+  // Decimal value of `count` characters of `s` from `start` (to the end when `count` <= 0);
+  // -1 when the range is empty, out of `s` or holds a non-digit. Saturates at INT32_MAX.
+  static int parseDigits(const UnicodeString& s, int start, int count);
+  // Digits after optional TAB, LF, CR, SPACE; -1 (and `*end` = p) when there is none.
+  static int parseDigits(const char16_t* p, const char16_t** end);
+
+  // Number printing, always in the C locale whatever the process locale is.
+  static UnicodeString toString(int value);
+  static UnicodeString toString(int64_t value);
+  // As printf "%g": six significant digits, exponent form outside 1e-5..1e6, "nan", "inf".
+  static UnicodeString toString(double value);
+  // Upper-case hexadecimal, left-padded with '0' to `minDigits`.
+  static UnicodeString toHexString(uint32_t value, int minDigits);
+
+  // Rounds half away from zero; NaN gives 0 and values beyond the int range saturate.
+  static int roundToInteger(float value);
+  static int roundToInteger(double value);
+
+  static double getNaN();
+  static float getNaNf();
+  static bool isNaN(float value);
+  static bool isNaN(double value);
+
+  // Sets the C library's numeric locale to "C" unless it already is, for hosts that print
+  // numbers through the C library. The library's own printers and scanners do not need it.
+  // Changes process-wide state; serialised by a lock of its own.
+  static void setLocaleC();
+
+  // Bit fields of a packed buffer, most significant bit first: field `index` of the given width.
+  // The caller guarantees that the field lies inside the buffer.
+  static unsigned fetchBit1(const uint8_t* data, size_t index);
+  static unsigned fetchBit2(const uint8_t* data, size_t index);
+  static unsigned fetchBit4(const uint8_t* data, size_t index);
+  static unsigned fetchBit8(const uint8_t* data, size_t index);
+  // Two 12-bit fields share three bytes.
+  static unsigned fetchBit12(const uint8_t* data, size_t index);
+  static unsigned fetchBit16(const uint8_t* data, size_t index);
+  static unsigned fetchBit24(const uint8_t* data, size_t index);
+  static uint32_t fetchBit32(const uint8_t* data, size_t index);
+  // Store the low bits of `value` in field `index`, leaving the other bits of the byte alone.
+  static void patchBit1(uint8_t* data, size_t index, unsigned value);
+  static void patchBit2(uint8_t* data, size_t index, unsigned value);
+  static void patchBit4(uint8_t* data, size_t index, unsigned value);
+
+  // A reading cursor and a writing cursor over one bit buffer, most significant bit first.
+  // Reads beyond the end give 0 bits; writes beyond the end grow the buffer (zero-filled).
+  // The buffer given to the constructor is used in place until it must grow; it is then copied
+  // into storage of the iterator, and getData() is where the bits live from then on.
+  class EKCOMMON_API BitIterator {
+  public:
+    // An empty buffer owned by the iterator.
+    BitIterator() = default;
+    BitIterator(uint8_t* data, size_t size);
+    BitIterator(const BitIterator&) = delete;
+    BitIterator& operator=(const BitIterator&) = delete;
+
+    // The next `n` bits (0 to 32) as an unsigned number; advances the reading cursor.
+    uint32_t fetch(int n);
+    void advanceFetch(size_t bits) { m_fetchPos += bits; }
+    void seekFetch(size_t bitPos) { m_fetchPos = bitPos; }
+    // True when no bit is left to read.
+    bool endFetch() const { return m_fetchPos >= m_size * 8; }
+    size_t getFetchPos() const { return m_fetchPos; }
+    // How many bits equal to `bit` follow the reading cursor, at most `max`; does not advance.
+    size_t countRun(unsigned bit, size_t max) const;
+
+    void patch(unsigned bit);
+    // The low `n` bits (0 to 32) of `value`, most significant first.
+    void patch(uint32_t value, int n);
+    void patchFill(unsigned bit, size_t n);
+    void advancePatch(size_t bits) { m_patchPos += bits; }
+    void seekPatch(size_t bitPos) { m_patchPos = bitPos; }
+    // True when the writing cursor is at or past the end of the buffer.
+    bool endPatch() const { return m_patchPos >= m_size * 8; }
+    size_t getPatchPos() const { return m_patchPos; }
+    // Grows (zero-filled) or shrinks the buffer to `size` bytes.
+    void resizeData(size_t size);
+
+    const uint8_t* getData() const { return m_data; }
+    size_t getSize() const { return m_size; }
+
+  private:
+    unsigned bitAt(size_t pos) const;
+    void ensureBits(size_t bitCount);
+
+    uint8_t* m_data = nullptr;
+    size_t m_size = 0;
+    std::vector<uint8_t> m_owned;
+    size_t m_fetchPos = 0;
+    size_t m_patchPos = 0;
+  };
+};
+
+inline EKUtil::QuoteMode operator|(EKUtil::QuoteMode a, EKUtil::QuoteMode b) {
+  return static_cast<EKUtil::QuoteMode>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+
+} // namespace EKCommonNS
