@@ -6,9 +6,13 @@
 #include "ekcommon/core/EKBool.h"
 #include "ekcommon/core/EKCStr.h"
 #include "ekcommon/core/EKEmptyString.h"
+#include "ekcommon/core/EKError.h"
+#include "ekcommon/core/EKErrorCodeCOMMON.h"
+#include "ekcommon/core/EKErrorXML.h"
 #include "ekcommon/core/EKExport.h"
 #include "ekcommon/core/EKInt.h"
 #include "ekcommon/core/EKLock.h"
+#include "ekcommon/core/EKMessage.h"
 #include "ekcommon/core/EKMutex.h"
 #include "ekcommon/core/EKObjectBase.h"
 #include "ekcommon/core/EKPtr.h"
@@ -28,3 +32,6 @@
 
 // Text and characters
 #include "ekcommon/text/EKUtil.h"
+
+// Resources
+#include "ekcommon/resources/EKUri.h"
