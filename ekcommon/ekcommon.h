@@ -35,3 +35,9 @@
 
 // Resources
 #include "ekcommon/resources/EKUri.h"
+
+// Digests
+#include "ekcommon/crypto/EKMD5.h"
+#include "ekcommon/crypto/EKSHA1.h"
+#include "ekcommon/crypto/EKSHA256.h"
+#include "ekcommon/crypto/EKSHA512.h"
