@@ -31,6 +31,7 @@
 #include "ekcommon/names/EKNameTable.h"
 
 // Text and characters
+#include "ekcommon/text/EKChar.h"
 #include "ekcommon/text/EKUtil.h"
 
 // Resources

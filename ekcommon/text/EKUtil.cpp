@@ -1,7 +1,9 @@
-// Quoting, number scanning and number printing of EKUtil.
+// Quoting, spaces, number scanning and number printing of EKUtil.
 #include "ekcommon/text/EKUtil.h"
 
 #include "ekcommon/core/EKBogusString.h"
+#include "ekcommon/text/EKChar.h"
+#include "ekcommon/text/internal/EKTrim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -20,27 +22,9 @@ constexpr char16_t DQUOTE = u'"';
 constexpr char16_t SQUOTE = u'\'';
 constexpr char16_t BACKSLASH = u'\\';
 
-bool isCssSpace(char16_t c) {
-  return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' ';
-}
-
 // The white space the number scanners skip: no form feed.
 bool isScanSpace(char16_t c) {
-  return c == u'\t' || c == u'\n' || c == u'\r' || c == u' ';
-}
-
-bool isDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-
-int hexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9')
-    return c - u'0';
-  if (c >= u'a' && c <= u'f')
-    return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F')
-    return c - u'A' + 10;
-  return -1;
+  return EKChar::isWhitespace(static_cast<int>(c));
 }
 
 bool hasBit(EKUtil::QuoteMode mode, EKUtil::QuoteMode bit) {
@@ -56,15 +40,15 @@ UnicodeString fromAscii(const char* first, const char* last) {
 const char16_t* readCssEscape(const char16_t* p, UnicodeString& out) {
   if (*p == 0)
     return nullptr;
-  if (hexValue(*p) >= 0) {
+  if (EKChar::hex2dig(*p) >= 0) {
     uint32_t cp = 0;
-    for (int n = 0; n < 6 && hexValue(*p) >= 0; ++n, ++p)
-      cp = cp * 16 + static_cast<uint32_t>(hexValue(*p));
+    for (int n = 0; n < 6 && EKChar::hex2dig(*p) >= 0; ++n, ++p)
+      cp = cp * 16 + static_cast<uint32_t>(EKChar::hex2dig(*p));
     // NUL, surrogates and values past the Unicode range cannot stand in a string.
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
       cp = 0xFFFD;
     out.append(static_cast<UChar32>(cp));
-    if (isCssSpace(*p))
+    if (EKChar::isCssWhitespace(*p))
       ++p;
     return p;
   }
@@ -78,24 +62,14 @@ const char16_t* readCssEscape(const char16_t* p, UnicodeString& out) {
 
 // Reads \uXXXX whose backslash is at p[-1]; null unless 'u' and at least one hex digit follow.
 const char16_t* readUnicodeEscape(const char16_t* p, UnicodeString& out) {
-  if (*p != u'u' || hexValue(p[1]) < 0)
+  if (*p != u'u' || EKChar::hex2dig(p[1]) < 0)
     return nullptr;
   ++p;
   char16_t unit = 0;
-  for (int n = 0; n < 4 && hexValue(*p) >= 0; ++n, ++p)
-    unit = static_cast<char16_t>(unit * 16 + hexValue(*p));
+  for (int n = 0; n < 4 && EKChar::hex2dig(*p) >= 0; ++n, ++p)
+    unit = static_cast<char16_t>(unit * 16 + EKChar::hex2dig(*p));
   out.append(unit);
   return p;
-}
-
-UnicodeString trimmed(const UnicodeString& s) {
-  int32_t first = 0;
-  int32_t last = s.length();
-  while (first < last && isCssSpace(s[first]))
-    ++first;
-  while (last > first && isCssSpace(s[last - 1]))
-    --last;
-  return UnicodeString(s, first, last - first);
 }
 
 template <typename Int> UnicodeString intToString(Int value) {
@@ -122,7 +96,7 @@ std::mutex s_localeMutex;
 
 UnicodeString EKUtil::parseString(const char16_t* p, const char16_t** end, QuoteMode mode) {
   const char16_t* const start = p;
-  while (isCssSpace(*p))
+  while (EKChar::isCssWhitespace(*p))
     ++p;
   char16_t quote = 0;
   if (hasBit(mode, QUOTE_DOUBLE) || hasBit(mode, QUOTE_SINGLE)) {
@@ -169,7 +143,7 @@ UnicodeString EKUtil::parseString(const char16_t* p, const char16_t** end, Quote
 }
 
 UnicodeString EKUtil::unquoteString(const UnicodeString& s, QuoteMode mode) {
-  UnicodeString text = trimmed(s);
+  UnicodeString text = trimCssWhitespace(s);
   const int32_t length = text.length();
   const char16_t* buffer = text.getTerminatedBuffer();
   if (buffer) {
@@ -222,7 +196,7 @@ UnicodeString EKUtil::quoteString(const UnicodeString& s, QuoteMode mode) {
       }
       out.append(escape);
       // The next character would otherwise be read as part of the escape.
-      if (i + 1 < length && (hexValue(s[i + 1]) >= 0 || s[i + 1] == u' ' || s[i + 1] == u'\t'))
+      if (i + 1 < length && (EKChar::hex2dig(s[i + 1]) >= 0 || s[i + 1] == u' ' || s[i + 1] == u'\t'))
         out.append(u' ');
     } else {
       out.append(c);
@@ -247,6 +221,34 @@ UnicodeString EKUtil::quoteUri(const UnicodeString& s) {
   return out.append(u"\")");
 }
 
+UnicodeString EKUtil::normalizeSpaces(const UnicodeString& s) {
+  UnicodeString out;
+  bool pendingSpace = false;
+  const int32_t length = s.length();
+  for (int32_t i = 0; i < length; ++i) {
+    const char16_t c = s[i];
+    if (isScanSpace(c)) {
+      pendingSpace = !out.isEmpty();
+      continue;
+    }
+    if (pendingSpace)
+      out.append(u' ');
+    pendingSpace = false;
+    out.append(c);
+  }
+  return out;
+}
+
+UnicodeString EKUtil::omitSpace(const UnicodeString& s) {
+  UnicodeString out;
+  const int32_t length = s.length();
+  for (int32_t i = 0; i < length; ++i) {
+    if (!isScanSpace(s[i]))
+      out.append(s[i]);
+  }
+  return out;
+}
+
 double EKUtil::parseNumber(const char16_t* p, const char16_t** end, bool* hasDecimalPoint,
                            bool* notNumber) {
   // Longest integer part, sign included, that is converted; longer ones read as 0.
@@ -268,7 +270,7 @@ double EKUtil::parseNumber(const char16_t* p, const char16_t** end, bool* hasDec
     ++q;
   }
   const char16_t* const firstDigit = q;
-  while (isDigit(*q)) {
+  while (EKChar::isAsciiDigit(*q)) {
     if (integerChars < MAX_INTEGER_CHARS)
       digits[n++] = static_cast<char>(*q);
     ++integerChars;
@@ -276,11 +278,11 @@ double EKUtil::parseNumber(const char16_t* p, const char16_t** end, bool* hasDec
   }
   const bool hasIntegerDigits = q != firstDigit;
   bool point = false;
-  if (*q == u'.' && (hasIntegerDigits || isDigit(q[1]))) {
+  if (*q == u'.' && (hasIntegerDigits || EKChar::isAsciiDigit(q[1]))) {
     point = true;
     digits[n++] = '.';
     ++q;
-    for (size_t fraction = 0; isDigit(*q); ++q, ++fraction) {
+    for (size_t fraction = 0; EKChar::isAsciiDigit(*q); ++q, ++fraction) {
       if (fraction < MAX_FRACTION_DIGITS)
         digits[n++] = static_cast<char>(*q);
     }
@@ -311,8 +313,8 @@ uint32_t EKUtil::parseHexNum(const char16_t* p, const char16_t** end, int maxDig
   while (isScanSpace(*p))
     ++p;
   uint64_t value = 0;
-  for (int count = 0; (maxDigits <= 0 || count < maxDigits) && hexValue(*p) >= 0; ++count, ++p) {
-    value = value * 16 + static_cast<uint64_t>(hexValue(*p));
+  for (int count = 0; (maxDigits <= 0 || count < maxDigits) && EKChar::hex2dig(*p) >= 0; ++count, ++p) {
+    value = value * 16 + static_cast<uint64_t>(EKChar::hex2dig(*p));
     if (value > UINT32_MAX)
       value = UINT32_MAX + uint64_t(1); // stays above the range without overflowing
   }
@@ -328,7 +330,7 @@ int EKUtil::parseDigits(const UnicodeString& s, int start, int count) {
   const int32_t last = (count > 0 && count < length - start) ? start + count : length;
   int64_t value = 0;
   for (int32_t i = start; i < last; ++i) {
-    if (!isDigit(s[i]))
+    if (!EKChar::isAsciiDigit(s[i]))
       return -1;
     value = std::min<int64_t>(value * 10 + (s[i] - u'0'), INT32_MAX);
   }
@@ -339,13 +341,13 @@ int EKUtil::parseDigits(const char16_t* p, const char16_t** end) {
   const char16_t* q = p;
   while (isScanSpace(*q))
     ++q;
-  if (!isDigit(*q)) {
+  if (!EKChar::isAsciiDigit(*q)) {
     if (end)
       *end = p;
     return -1;
   }
   int64_t value = 0;
-  for (; isDigit(*q); ++q)
+  for (; EKChar::isAsciiDigit(*q); ++q)
     value = std::min<int64_t>(value * 10 + (*q - u'0'), INT32_MAX);
   if (end)
     *end = q;

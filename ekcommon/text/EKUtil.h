@@ -1,13 +1,17 @@
 // Small, widely used string and number services: quoting in the library's quote modes, the
 // low-level number scanners of the tokenizer, number printing that ignores the process locale,
-// and bit-field access to packed sample buffers.
+// encoding names, spaces, modified Julian days, bit fields, base64 and the CSS an+b matcher.
 #pragma once
 
 #include "ekcommon/core/EKExport.h"
 #include "ekcommon/core/EKUnicode.h"
+#include "ekcommon/names/EKNameEnum.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace EKCommonNS {
@@ -80,6 +84,32 @@ public:
   // Changes process-wide state; serialised by a lock of its own.
   static void setLocaleC();
 
+  // The IANA name of an encoding: the name trimmed and upper-cased; "" gives "UTF-8"; the
+  // library's own "ANSI_X3.4", "CHINESEBIG5", "CHINESEGBK", "ISO_646.IRV" and "KOREANKSC" give
+  // their standard spelling; other names go through ICU's alias table, and a name that ICU does
+  // not know comes back trimmed and upper-cased.
+  static UnicodeString getStandardEncoding(const UnicodeString& name);
+  // The spelling the XML parser reports for an encoding: names are compared ignoring case,
+  // punctuation, spaces and leading zeros of numbers, and a known alias gives its canonical
+  // built-in name ("latin-1" gives "ISO-8859-1", "shift-jis" "WINDOWS31J"); an unknown or empty
+  // name is returned as given. Not to be called after cleanup().
+  static UnicodeString getCanonicalEncoding(const UnicodeString& name);
+  // Frees the process-wide caches of the utilities. For the host at shutdown, once no thread
+  // uses the library any more; takes the library-wide lock.
+  static void cleanup();
+
+  // Runs of TAB, LF, CR and SPACE become one SPACE; leading and trailing runs go.
+  static UnicodeString normalizeSpaces(const UnicodeString& s);
+  // Removes every TAB, LF, CR and SPACE.
+  static UnicodeString omitSpace(const UnicodeString& s);
+
+  // Modified Julian day of a date: Gregorian from 1582-10-15 on, Julian before; 1858-11-17 is 0.
+  static int modifiedJulianDay(int year, int month, int day);
+  // The date of a modified Julian day, the inverse of modifiedJulianDay for years 1 and later.
+  static void mjd2Date(int mjd, int& year, int& month, int& day);
+  // Day of the week, 0 = Sunday.
+  static int mjd2WeekDay(int mjd);
+
   // Bit fields of a packed buffer, most significant bit first: field `index` of the given width.
   // The caller guarantees that the field lies inside the buffer.
   static unsigned fetchBit1(const uint8_t* data, size_t index);
@@ -95,6 +125,36 @@ public:
   static void patchBit1(uint8_t* data, size_t index, unsigned value);
   static void patchBit2(uint8_t* data, size_t index, unsigned value);
   static void patchBit4(uint8_t* data, size_t index, unsigned value);
+
+  // Base64 (RFC 4648 alphabet, '=' padding) of everything left in `in`. When `lineLength` is
+  // positive the output is cut into lines of that many characters, each begun with
+  // `linePrefix` and separated (not ended) by `lineSeparator`; the short form uses LF and no
+  // prefix. Empty input gives the empty string.
+  static UnicodeString encodeBase64(std::istream& in, int lineLength);
+  static UnicodeString encodeBase64(std::istream& in, int lineLength,
+                                    const UnicodeString& lineSeparator,
+                                    const UnicodeString& linePrefix);
+  // Writes the bytes of base64 `text` to `out`. TAB, LF, FF, CR and SPACE are ignored anywhere
+  // and the final padding may be missing. Returns false, after writing the bytes of the valid
+  // part, on any other character, on data after the padding and on a dangling sixth bit group.
+  static bool decodeBase64(const UnicodeString& text, std::ostream& out);
+
+  // The CSS an+b notation of :nth-child() and page selectors.
+  struct EKCOMMON_API Nth {
+    int a = 0;
+    int b = 0;
+
+    Nth() = default;
+    Nth(int a_, int b_) : a(a_), b(b_) {}
+    // Reads "even", "odd" or an+b (case-insensitive, white space around the text and around
+    // the sign before b). On success sets a and b and returns true; otherwise leaves them.
+    bool parse(const UnicodeString& s);
+    // Whether n = a*k + b for some integer k >= 0.
+    bool match(int n) const;
+    bool operator<(const Nth& other) const { return a != other.a ? a < other.a : b < other.b; }
+    bool operator==(const Nth& other) const { return a == other.a && b == other.b; }
+    bool operator!=(const Nth& other) const { return !(*this == other); }
+  };
 
   // A reading cursor and a writing cursor over one bit buffer, most significant bit first.
   // Reads beyond the end give 0 bits; writes beyond the end grow the buffer (zero-filled).
@@ -143,6 +203,13 @@ public:
     size_t m_fetchPos = 0;
     size_t m_patchPos = 0;
   };
+
+private:
+  using EncodingAliasMap = std::unordered_map<std::string, EKNameEnum>;
+  // Built at load time (ekcommon/core/EKStartup.cpp) from the alias table; keys are comparison
+  // keys of alias names.
+  static EncodingAliasMap buildEncodingAliasMap();
+  static EncodingAliasMap s_encodingAliasMap;
 };
 
 inline EKUtil::QuoteMode operator|(EKUtil::QuoteMode a, EKUtil::QuoteMode b) {

@@ -1,4 +1,4 @@
-#include <ekcommon/ekcommon.h>
+#include "TextTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +11,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
-UnicodeString u(const char* s) {
-  return UnicodeString::fromUTF8(s);
-}
-
-std::string utf8(const UnicodeString& s) {
-  if (s.isBogus())
-    return "<bogus>";
-  std::string out;
-  return s.toUTF8String(out);
-}
 
 EKUtil::QuoteMode mode(unsigned bits) {
   return static_cast<EKUtil::QuoteMode>(bits);
