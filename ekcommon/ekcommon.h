@@ -37,8 +37,11 @@
 // Resources
 #include "ekcommon/resources/EKUri.h"
 
-// Digests
+// Digests, ciphers and UUIDs
+#include "ekcommon/crypto/EKAES.h"
 #include "ekcommon/crypto/EKMD5.h"
+#include "ekcommon/crypto/EKRC4.h"
 #include "ekcommon/crypto/EKSHA1.h"
 #include "ekcommon/crypto/EKSHA256.h"
 #include "ekcommon/crypto/EKSHA512.h"
+#include "ekcommon/crypto/EKUUID.h"

@@ -1,32 +1,11 @@
-#include <gtest/gtest.h>
+#include "ToolRunner.h"
 
-#include <array>
-#include <cstdio>
-#include <string>
-#include <sys/wait.h>
+#include <gtest/gtest.h>
 
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-};
-
-// Runs the tool with the given arguments (shell syntax), capturing standard output.
-Result runTool(const std::string& args) {
-  const std::string command = std::string(EKCOMMON_TOOL) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  Result result{-1, {}};
-  if (!pipe)
-    return result;
-  std::array<char, 4096> buffer;
-  size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    result.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
+using EKToolTest::Result;
+using EKToolTest::runTool;
 
 TEST(Tool, ExitCodesAndHelp) {
   const struct {

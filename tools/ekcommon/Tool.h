@@ -33,6 +33,8 @@ std::string toUtf8(const EKCommonNS::UnicodeString& text);
 EKCommonNS::UnicodeString fromUtf8(const std::string& text);
 
 int runName(const std::vector<std::string>& args);
+int runDigest(const std::vector<std::string>& args);
+int runUuid(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

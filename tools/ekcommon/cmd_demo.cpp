@@ -41,6 +41,22 @@ void showObjects() {
   table = nullptr;
 }
 
+// A digest to check a downloaded resource against, and the kind of identifier that names a
+// temporary directory.
+void showCrypto() {
+  std::cout << "== Digests and UUIDs ==\n";
+  const std::string sample = "<fo:block font-size=\"12pt\">Hello</fo:block>";
+  SHA256_CTX sha256;
+  sha256.Update(reinterpret_cast<const unsigned char*>(sample.data()), sample.size());
+  unsigned char digest[SHA256_CTX::DIGEST_LENGTH];
+  sha256.Final(digest);
+  std::cout << "  SHA-256 of " << sample << ":\n    ";
+  for (unsigned char byte : digest)
+    std::cout << "0123456789abcdef"[byte >> 4] << "0123456789abcdef"[byte & 15];
+  std::cout << '\n';
+  std::cout << "  a new UUID: " << toUtf8(EKUUID().toString(true)) << '\n';
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -49,6 +65,7 @@ int runDemo(const std::vector<std::string>& args) {
   EKNameTable::addRefSharedNameTable();
   showNames();
   showObjects();
+  showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;
 }

@@ -15,6 +15,17 @@ const std::vector<Command>& commands() {
        "Prints each string's name number, whether it is built in or run-time, and its string\n"
        "back; with --number, the string of each number (1-3206 are built in).\n",
        runName},
+      {"digest", "MD5 and SHA digests of files, as the checksum tools print them",
+       "usage: ekcommon digest --md5|--sha1|--sha256|--sha384|--sha512 [FILE|-]...\n"
+       "Prints '<hex>  <name>' for each file ('-' or none: standard input), in the format\n"
+       "that sha256sum -c and its siblings check. Unreadable files are reported on standard\n"
+       "error and the others still hashed; the exit status is then 1.\n",
+       runDigest},
+      {"uuid", "new random (version 4) UUIDs",
+       "usage: ekcommon uuid [--no-hyphens] [N]\n"
+       "Prints N new UUIDs (default 1), one a line: the 16 bytes in memory order as upper-case\n"
+       "hex, in 8-4-4-4-12 groups unless --no-hyphens is given.\n",
+       runUuid},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",

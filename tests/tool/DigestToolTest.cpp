@@ -1,0 +1,119 @@
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+using EKToolTest::Result;
+using EKToolTest::runTool;
+namespace fs = std::filesystem;
+
+// A scratch directory holding a file "abc.txt" with the text abc, removed afterwards.
+class DigestTool : public testing::Test {
+protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() / ("ekcommon-digest-" + std::to_string(getpid()));
+    fs::create_directories(m_dir);
+    write("abc.txt", "abc");
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+  std::string write(const std::string& name, const std::string& content) {
+    const fs::path path = m_dir / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+  }
+  std::string path(const std::string& name) const { return (m_dir / name).string(); }
+
+  fs::path m_dir;
+};
+
+TEST_F(DigestTool, EachAlgorithmInChecksumFormat) {
+  const struct {
+    const char* option;
+    const char* hex;
+  } rows[] = {
+      {"--md5", "900150983cd24fb0d6963f7d28e17f72"},
+      {"--sha1", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+      {"--sha256", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"--sha384", "cb00753f45a35e8bb5a03d699ac65007272c32ab0eded1631a8b605a43ff5bed8086072ba1e7"
+                   "cc2358baeca134c825a7"},
+      {"--sha512", "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274f"
+                   "c1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
+  };
+  for (const auto& row : rows) {
+    const std::string file = path("abc.txt");
+    Result r = runTool(std::string("digest ") + row.option + " '" + file + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string(row.hex) + "  " + file + "\n");
+    r = runTool(std::string("digest ") + row.option + " < '" + file + "'");
+    EXPECT_EQ(r.out, std::string(row.hex) + "  -\n") << "standard input when no file is named";
+    r = runTool(std::string("digest ") + row.option + " - < '" + file + "'");
+    EXPECT_EQ(r.out, std::string(row.hex) + "  -\n");
+  }
+}
+
+// Unreadable inputs are reported and skipped; names that need escaping are escaped so that the
+// checksum tool's check mode reads every line back.
+TEST_F(DigestTool, ErrorsEscapesAndCheckMode) {
+  const std::string abc = path("abc.txt");
+  Result r = runTool("digest --md5 '" + path("missing") + "' '" + abc + "' '" + m_dir.string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "900150983cd24fb0d6963f7d28e17f72  " + abc + "\n");
+
+  write("back\\slash", "");
+  write("new\nline", "x");
+  write("plain name", "12345");
+  const std::string sums = path("sums");
+  r = runTool("digest --sha256 '" + path("back\\slash") + "' '" + path("new\nline") + "' '" +
+              path("plain name") + "' > '" + sums + "'");
+  EXPECT_EQ(r.status, 0);
+  std::ifstream in(sums);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.substr(0, 9), "\\e3b0c442");
+  EXPECT_NE(text.find("back\\\\slash\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("new\\nline\n"), std::string::npos) << text;
+  const int status = std::system(("sha256sum --quiet -c '" + sums + "' >/dev/null 2>&1").c_str());
+  EXPECT_EQ(status, 0) << text;
+}
+
+TEST(DigestUuidTool, UsageAndUuids) {
+  const struct {
+    const char* args;
+    int status;
+    size_t lines;
+    size_t lineLength;
+  } rows[] = {
+      {"digest", 2, 0, 0},
+      {"digest --sha256 --md5 /dev/null", 2, 0, 0},
+      {"digest --sha3 /dev/null", 2, 0, 0},
+      {"digest --sha1 --sha1 /dev/null", 0, 1, 51},
+      {"digest --md5 -- /dev/null", 0, 1, 43},
+      {"uuid", 0, 1, 36},
+      {"uuid 3", 0, 3, 36},
+      {"uuid --no-hyphens 2", 0, 2, 32},
+      {"uuid 0", 0, 0, 0},
+      {"uuid -1", 2, 0, 0},
+      {"uuid x", 2, 0, 0},
+      {"uuid 1 2", 2, 0, 0},
+  };
+  for (const auto& row : rows) {
+    const Result r = runTool(row.args);
+    EXPECT_EQ(r.status, row.status) << row.args;
+    size_t lines = 0;
+    for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos;
+         start = end + 1, ++lines)
+      EXPECT_EQ(end - start, row.lineLength) << row.args << ": " << r.out;
+    EXPECT_EQ(lines, row.lines) << row.args;
+  }
+  const Result r = runTool("uuid 2");
+  EXPECT_NE(r.out.substr(0, 36), r.out.substr(37, 36));
+  EXPECT_EQ(r.out[8], '-');
+  EXPECT_EQ(r.out[23], '-');
+  EXPECT_NE(runTool("demo").out.find("== Digests and UUIDs =="), std::string::npos);
+}
+
+} // namespace
