@@ -4,6 +4,8 @@
 #include <ekcommon/crypto/EKSHA1.h>
 #include <ekcommon/crypto/EKSHA256.h>
 #include <ekcommon/crypto/EKSHA512.h>
+#include <ekcommon/crypto/internal/EKSHA1Rounds.h>
+#include <ekcommon/crypto/internal/EKSHA2Rounds.h>
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
@@ -160,6 +162,40 @@ TEST(Digest, MatchesOpenSSLForRandomSplits) {
       EXPECT_EQ(algo.digest(pieces), referenceDigest(algo.reference(), message))
           << algo.name << ", " << length << " bytes in " << pieces.size() << " pieces";
     }
+  }
+}
+
+// SHA-1 and SHA-256 through the portable block functions alone, padded as the contexts do it.
+template <size_t Words, typename Compress>
+std::string portableDigest(const std::string& message, const uint32_t (&iv)[Words],
+                           Compress compress) {
+  using namespace ek::EKDigestBlocks;
+  uint32_t state[Words];
+  std::copy(std::begin(iv), std::end(iv), state);
+  uint8_t buffer[64];
+  uint64_t bits = 0;
+  auto blocks = [&](const uint8_t* data, size_t count) { compress(state, data, count); };
+  update64(buffer, bits, reinterpret_cast<const uint8_t*>(message.data()), message.size(), blocks);
+  final64<true>(buffer, bits, blocks);
+  uint8_t digest[4 * Words];
+  for (size_t i = 0; i < Words; ++i)
+    store32be(digest + 4 * i, state[i]);
+  return toHex(digest, sizeof digest);
+}
+
+// Where the CPU has SHA instructions the contexts use them, so the portable rounds are checked
+// on their own here.
+TEST(Digest, PortableBlockFunctionsMatchOpenSSL) {
+  const uint32_t sha1Iv[5] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
+  std::mt19937 rng(5);
+  for (int round = 0; round < 100; ++round) {
+    const std::vector<uint8_t> bytes = randomBytes(rng, rng() % 700);
+    const std::string message(bytes.begin(), bytes.end());
+    EXPECT_EQ(portableDigest(message, sha1Iv, ek::EKSHA1Rounds::transform),
+              referenceDigest(EVP_sha1(), message));
+    EXPECT_EQ(portableDigest(message, ek::EKSHA2Rounds::SHA256Traits::IV,
+                             ek::EKSHA2Rounds::transform<ek::EKSHA2Rounds::SHA256Traits>),
+              referenceDigest(EVP_sha256(), message));
   }
 }
 
