@@ -32,6 +32,7 @@
 
 // Text and characters
 #include "ekcommon/text/EKChar.h"
+#include "ekcommon/text/EKUnicodeRange.h"
 #include "ekcommon/text/EKUtil.h"
 
 // Resources
