@@ -312,6 +312,28 @@ UnicodeString fileLocalPath(const UnicodeString& u) {
   return UnicodeString(prefix).append(EKUri::unescape(UnicodeString(u, rest)));
 }
 
+// The scheme and authority of an absolute URI ("http://host"), or empty.
+UnicodeString originOf(const UnicodeString& s) {
+  const int32_t colon = schemeEnd(s);
+  if (colon < 0)
+    return UnicodeString();
+  int32_t end = colon + 1;
+  if (s.charAt(colon + 1) == '/' && s.charAt(colon + 2) == '/') {
+    end = s.indexOf(u'/', colon + 3);
+    if (end < 0)
+      end = s.length();
+  }
+  UnicodeString origin(s, 0, end);
+  return origin.toLower();
+}
+
+// No relative reference leads from one scheme or host to another.
+bool sameOrigin(const UnicodeString& a, const UnicodeString& b) {
+  const UnicodeString originA = originOf(a);
+  const UnicodeString originB = originOf(b);
+  return originA.isEmpty() || originB.isEmpty() || originA == originB;
+}
+
 std::string utf8Of(const UnicodeString& s) {
   std::string out;
   return s.toUTF8String(out);
@@ -515,7 +537,7 @@ UnicodeString EKUri::removeFragment(bool withoutSharp) {
 }
 
 UnicodeString EKUri::getRelativeUri(const UnicodeString& base) const {
-  if (m_uri.isEmpty() || base.isEmpty())
+  if (m_uri.isEmpty() || base.isEmpty() || !sameOrigin(m_uri, base))
     return UnicodeString();
   const int32_t baseSlash = base.lastIndexOf(u'/');
   const UnicodeString baseDir = baseSlash < 0 ? UnicodeString(u"./") : UnicodeString(base, 0, baseSlash + 1);

@@ -144,6 +144,8 @@ TEST(Uri, EditingAndRelativeReferences) {
       {"file:///C:/a/b/c.png", "file:///C:/a/e.html", "b/c.png"},
       {"file:///C:/c.png", "file:///C:/a/b/e.html", "../../c.png"},
       {"http://h/x.png", "file:///C:/a/e.html", ""},
+      {"http://cdn/y.js", "http://h/x/", ""},
+      {"http://h/x/y.js", "http://h/z/", "../x/y.js"},
       {"x.png", "", ""},
   };
   for (const Row& row : rows)

@@ -35,6 +35,7 @@ EKCommonNS::UnicodeString fromUtf8(const std::string& text);
 int runName(const std::vector<std::string>& args);
 int runDigest(const std::vector<std::string>& args);
 int runUuid(const std::vector<std::string>& args);
+int runUri(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

@@ -57,6 +57,29 @@ void showCrypto() {
   std::cout << "  a new UUID: " << toUtf8(EKUUID().toString(true)) << '\n';
 }
 
+// A document written on Windows refers to its images and style sheets in several ways; each
+// resolves against the document's own URI. Errors report where they happened.
+void showUris() {
+  std::cout << "== URIs and errors ==\n";
+  const EKUri document(fromUtf8("C:\\Books\\My Book\\chapter1.fo"));
+  std::cout << "  document " << toUtf8(document.toString()) << '\n';
+  for (const char* ref : {"images/figure 1.png", "../shared/style.css", "url('cover.jpg')", "#toc",
+                          "http://example.org/logo.svg"}) {
+    const EKUri resolved(document, fromUtf8(ref), EKUri::URISTR_WINPATH);
+    std::cout << "  " << ref << " -> " << toUtf8(resolved.toString()) << '\n';
+  }
+  const EKUri image(document, fromUtf8("images/figure 1.png"));
+  std::cout << "  local path " << toUtf8(image.getLocalPath()) << ", relative to the document "
+            << toUtf8(image.getRelativeUri(document.toString())) << '\n';
+  const EKError error(0x301, fromUtf8("Unknown property 'font-sise'."), UnicodeString(), 12, 5, document.toString());
+  std::cout << "  error " << error.getErrorCode() << ": " << toUtf8(error.getRawMessage()) << " ("
+            << toUtf8(error.getPositionDescription()) << ")\n";
+  EKUnicodeRange range;
+  const char* ranges = "U+0-7F, U+80-FF, U+3000-30FF, '\xE2\x86\x92'";
+  range.parseUnicodeRange(fromUtf8(ranges));
+  std::cout << "  unicode-range " << ranges << " is " << toUtf8(range.toString()) << '\n';
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -65,6 +88,7 @@ int runDemo(const std::vector<std::string>& args) {
   EKNameTable::addRefSharedNameTable();
   showNames();
   showObjects();
+  showUris();
   showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;

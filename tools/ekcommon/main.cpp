@@ -26,6 +26,12 @@ const std::vector<Command>& commands() {
        "Prints N new UUIDs (default 1), one a line: the 16 bytes in memory order as upper-case\n"
        "hex, in 8-4-4-4-12 groups unless --no-hyphens is given.\n",
        runUuid},
+      {"uri", "URIs normalised or resolved, with scheme, local path, file name and extension",
+       "usage: ekcommon uri [--base BASE] [--relative-to BASE] REF...\n"
+       "Prints each reference normalised (or resolved against BASE) with its scheme, local path,\n"
+       "file name and extension; with --relative-to, also the reference relative to that base.\n"
+       "References may be URIs, local or Windows paths, url(...) or quoted strings.\n",
+       runUri},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
