@@ -28,6 +28,10 @@ const std::vector<Command>& commands();
 int usageError(const char* command, const std::string& message);
 // True when args ask for help; prints the command's usage in that case.
 bool handleHelp(const Command& command, const std::vector<std::string>& args);
+// Collects the operands of a command that has no options of its own ("--" ends options, "-"
+// is an operand). On an unknown option prints the usage error and returns false.
+bool splitOperands(const char* command, const std::vector<std::string>& args,
+                   std::vector<std::string>& operands);
 
 std::string toUtf8(const EKCommonNS::UnicodeString& text);
 EKCommonNS::UnicodeString fromUtf8(const std::string& text);
@@ -36,6 +40,8 @@ int runName(const std::vector<std::string>& args);
 int runDigest(const std::vector<std::string>& args);
 int runUuid(const std::vector<std::string>& args);
 int runUri(const std::vector<std::string>& args);
+int runEncoding(const std::vector<std::string>& args);
+int runChar(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

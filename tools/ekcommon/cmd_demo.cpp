@@ -80,6 +80,35 @@ void showUris() {
   std::cout << "  unicode-range " << ranges << " is " << toUtf8(range.toString()) << '\n';
 }
 
+void showText() {
+  std::cout << "== Text: quoting, numbers, encodings, characters ==\n";
+  const UnicodeString sample = fromUtf8("say \"hi\"\n1");
+  const auto cssMode = static_cast<EKUtil::QuoteMode>(43);
+  const UnicodeString quoted = EKUtil::quoteString(sample, cssMode);
+  std::cout << "  CSS-quoted: " << toUtf8(quoted) << " -> reads back "
+            << (EKUtil::unquoteString(quoted, cssMode) == sample ? "unchanged" : "CHANGED") << '\n';
+  UnicodeString number = fromUtf8("  -1.5em");
+  const char16_t* end = nullptr;
+  bool point = false;
+  const double value = EKUtil::parseNumber(number.getTerminatedBuffer(), &end, &point, nullptr);
+  std::cout << "  number in \"  -1.5em\": " << toUtf8(EKUtil::toString(value)) << ", unit text \""
+            << toUtf8(UnicodeString(end)) << "\"\n";
+  for (const char* name : {"latin-1", "shift-jis", "windows-1252"})
+    std::cout << "  encoding " << name << ": standard "
+              << toUtf8(EKUtil::getStandardEncoding(fromUtf8(name))) << ", canonical "
+              << toUtf8(EKUtil::getCanonicalEncoding(fromUtf8(name))) << '\n';
+  const UnicodeString kana = fromUtf8("\xE3\x81\x81\xEF\xBD\xB1\xE3\x80\x8C");
+  static const char* const orientations[] = {"upright", "rotated", "a vertical form, else upright",
+                                             "a vertical form, else rotated"};
+  for (int32_t i = 0; i < kana.length(); ++i) {
+    const int c = kana[i];
+    std::cout << "  " << toUtf8(UnicodeString(c)) << (EKChar::isZenkaku(c) ? " zenkaku" : " hankaku")
+              << (EKChar::isNonStarterJIS(c) ? ", may not start a line" : "")
+              << (EKChar::isOpenParenEtc(c) ? ", opening bracket" : "")
+              << "; vertical text: " << orientations[EKChar::getTR50VO(c, nullptr)] << '\n';
+  }
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -90,6 +119,7 @@ int runDemo(const std::vector<std::string>& args) {
   showObjects();
   showUris();
   showCrypto();
+  showText();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;
 }

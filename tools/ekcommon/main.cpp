@@ -32,6 +32,18 @@ const std::vector<Command>& commands() {
        "file name and extension; with --relative-to, also the reference relative to that base.\n"
        "References may be URIs, local or Windows paths, url(...) or quoted strings.\n",
        runUri},
+      {"encoding", "standard and canonical spellings of encoding names",
+       "usage: ekcommon encoding NAME...\n"
+       "Prints each name with its standard (IANA) name and the canonical spelling that the XML\n"
+       "parser reports, separated by tabs. Unknown names come back upper-cased and as given.\n",
+       runEncoding},
+      {"char", "the character classes of each code point of a text",
+       "usage: ekcommon char TEXT...\n"
+       "Prints one line per code point of each UTF-8 TEXT ('-' reads standard input): the code,\n"
+       "the character, its general category (gc), East Asian width (ea), line break class (lb),\n"
+       "XML name class, zenkaku/hankaku width and vertical orientation (vo: U, R, Tu, Tr).\n"
+       "Exit status 1 when a text is not valid UTF-8.\n",
+       runChar},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
@@ -56,6 +68,22 @@ bool handleHelp(const Command& command, const std::vector<std::string>& args) {
     }
   }
   return false;
+}
+
+bool splitOperands(const char* command, const std::vector<std::string>& args,
+                   std::vector<std::string>& operands) {
+  bool optionsDone = false;
+  for (const std::string& arg : args) {
+    if (!optionsDone && arg == "--") {
+      optionsDone = true;
+    } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
+      usageError(command, "unknown option '" + arg + "'");
+      return false;
+    } else {
+      operands.push_back(arg);
+    }
+  }
+  return true;
 }
 
 std::string toUtf8(const EKCommonNS::UnicodeString& text) {
