@@ -41,7 +41,8 @@ const std::vector<Command>& commands() {
        "usage: ekcommon char TEXT...\n"
        "Prints one line per code point of each UTF-8 TEXT ('-' reads standard input): the code,\n"
        "the character, its general category (gc), East Asian width (ea), line break class (lb),\n"
-       "XML name class, zenkaku/hankaku width and vertical orientation (vo: U, R, Tu, Tr).\n"
+       "XML name class (name-start, name-char, colon or -), zenkaku/hankaku width and\n"
+       "vertical orientation (vo: U upright, R rotated, Tu/Tr a vertical form else U/R).\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runChar},
       {"demo", "a tour of the library on an embedded sample",
