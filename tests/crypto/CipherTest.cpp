@@ -16,84 +16,68 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const char* const KEY128 = "2b7e151628aed2a6abf7158809cf4f3c";
-const char* const KEY192 = "8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b";
-const char* const KEY256 = "603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4";
-const char* const IV = "000102030405060708090a0b0c0d0e0f";
+const std::string KEY128 = "2b7e151628aed2a6abf7158809cf4f3c";
+const std::string KEY192 = "8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b";
+const std::string KEY256 = "603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4";
+const std::string IV = "000102030405060708090a0b0c0d0e0f";
 
-// Single blocks of FIPS 197 (appendices B and C), encrypted and decrypted, also in place.
-TEST(AES, FIPS197Blocks) {
-  const struct {
-    const char *key, *plain, *cipher;
-  } rows[] = {
-      {KEY128, "3243f6a8885a308d313198a2e0370734", "3925841d02dc09fbdc118597196a0b32"},
-      {"000102030405060708090a0b0c0d0e0f", "00112233445566778899aabbccddeeff",
-       "69c4e0d86a7b0430d8cdb78070b4c55a"},
-      {"000102030405060708090a0b0c0d0e0f1011121314151617", "00112233445566778899aabbccddeeff",
-       "dda97ca4864cdfe06eaf70a0ec0d7191"},
-      {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
-       "00112233445566778899aabbccddeeff", "8ea2b7ca516745bfeafc49904b496089"},
-  };
-  for (const auto& row : rows) {
-    const Bytes key = fromHex(row.key), plain = fromHex(row.plain);
-    const ek::AES_Encryption enc(ek::AES_MODE_ECB, key.data(), int(key.size()), nullptr);
-    const ek::AES_Decryption dec(ek::AES_MODE_ECB, key.data(), int(key.size()), nullptr);
-    Bytes out(16), back(16);
-    EXPECT_EQ(enc.blockEncrypt(plain.data(), 128, out.data()), 128);
-    EXPECT_EQ(toHex(out), row.cipher) << row.key;
-    EXPECT_EQ(dec.blockDecrypt(out.data(), 128, back.data()), 128);
-    EXPECT_EQ(back, plain) << row.key;
-    dec.blockDecrypt(out.data(), 128, out.data());
-    EXPECT_EQ(out, plain) << "in place, " << row.key;
-  }
-}
-
-// The four-block examples of NIST SP 800-38A for ECB and CBC, and the CFB1 example (its 16
-// plaintext bits lead a block; 1-bit CFB output depends only on the bits before it).
-TEST(AES, SP800_38A) {
-  const std::string plain = "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
-                            "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710";
+// FIPS 197 single blocks (appendices B and C) and the four-block ECB and CBC examples of NIST
+// SP 800-38A, both ways, again from the IV on a second call, and in place.
+TEST(AES, PublishedVectors) {
+  const std::string fipsPlain = "00112233445566778899aabbccddeeff";
+  const std::string nistPlain = "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
+                                "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710";
   const struct {
     ek::AES_Mode mode;
-    const char *key, *cipher;
+    std::string key, plain, cipher;
   } rows[] = {
-      {ek::AES_MODE_ECB, KEY128,
+      {ek::AES_MODE_ECB, KEY128, "3243f6a8885a308d313198a2e0370734",
+       "3925841d02dc09fbdc118597196a0b32"},
+      {ek::AES_MODE_ECB, IV, fipsPlain, "69c4e0d86a7b0430d8cdb78070b4c55a"},
+      {ek::AES_MODE_ECB, "000102030405060708090a0b0c0d0e0f1011121314151617", fipsPlain,
+       "dda97ca4864cdfe06eaf70a0ec0d7191"},
+      {ek::AES_MODE_ECB, "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
+       fipsPlain, "8ea2b7ca516745bfeafc49904b496089"},
+      {ek::AES_MODE_ECB, KEY128, nistPlain,
        "3ad77bb40d7a3660a89ecaf32466ef97f5d3d58503b9699de785895a96fdbaaf"
        "43b1cd7f598ece23881b00e3ed0306887b0c785e27e8ad3f8223207104725dd4"},
-      {ek::AES_MODE_ECB, KEY192,
+      {ek::AES_MODE_ECB, KEY192, nistPlain,
        "bd334f1d6e45f25ff712a214571fa5cc974104846d0ad3ad7734ecb3ecee4eef"
        "ef7afd2270e2e60adce0ba2face6444e9a4b41ba738d6c72fb16691603c18e0e"},
-      {ek::AES_MODE_ECB, KEY256,
+      {ek::AES_MODE_ECB, KEY256, nistPlain,
        "f3eed1bdb5d2a03c064b5a7e3db181f8591ccb10d410ed26dc5ba74a31362870"
        "b6ed21b99ca6f4f9f153e7b1beafed1d23304b7a39f9f3ff067d8d8f9e24ecc7"},
-      {ek::AES_MODE_CBC, KEY128,
+      {ek::AES_MODE_CBC, KEY128, nistPlain,
        "7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
        "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7"},
-      {ek::AES_MODE_CBC, KEY192,
+      {ek::AES_MODE_CBC, KEY192, nistPlain,
        "4f021db243bc633d7178183a9fa071e8b4d9ada9ad7dedf4e5e738763f69145a"
        "571b242012fb7ae07fa9baac3df102e008b0e27988598881d920a9e64f5615cd"},
-      {ek::AES_MODE_CBC, KEY256,
+      {ek::AES_MODE_CBC, KEY256, nistPlain,
        "f58c4c04d6e5f1ba779eabfb5f7bfbd69cfc4e967edb808d679f777bc6702c7d"
        "39f23369a9d9bacfa530e26304231461b2eb05e2c39be9fcda6c19078c6a9d1b"},
   };
-  const Bytes iv = fromHex(IV), p = fromHex(plain);
+  const Bytes iv = fromHex(IV);
   for (const auto& row : rows) {
-    const Bytes key = fromHex(row.key);
+    const Bytes key = fromHex(row.key), p = fromHex(row.plain);
+    const int bits = int(p.size() * 8);
     const ek::AES_Encryption enc(row.mode, key.data(), int(key.size()), iv.data());
     const ek::AES_Decryption dec(row.mode, key.data(), int(key.size()), iv.data());
-    Bytes c(64), back(64);
-    EXPECT_EQ(enc.blockEncrypt(p.data(), 512, c.data()), 512);
-    EXPECT_EQ(toHex(c), row.cipher) << row.mode << " " << row.key;
-    EXPECT_EQ(enc.blockEncrypt(p.data(), 512, c.data()), 512);
-    EXPECT_EQ(toHex(c), row.cipher) << "every call starts from the IV";
-    EXPECT_EQ(dec.blockDecrypt(c.data(), 512, back.data()), 512);
+    Bytes c(p.size()), back(p.size());
+    for (int call = 0; call < 2; ++call) {
+      EXPECT_EQ(enc.blockEncrypt(p.data(), bits, c.data()), bits);
+      EXPECT_EQ(toHex(c), row.cipher) << row.mode << " " << row.key << ", call " << call;
+    }
+    EXPECT_EQ(dec.blockDecrypt(c.data(), bits, back.data()), bits);
     EXPECT_EQ(back, p);
-    EXPECT_EQ(dec.blockDecrypt(c.data(), 512, c.data()), 512);
+    EXPECT_EQ(dec.blockDecrypt(c.data(), bits, c.data()), bits);
     EXPECT_EQ(c, p) << "in place";
   }
 
-  const Bytes key = fromHex(KEY128);
-  Bytes block = fromHex("6bc1" + std::string(28, '0')), out(16);
+  // The CFB1 example: its 16 plaintext bits lead a block, as 1-bit CFB output depends only on
+  // the bits before it.
+  const Bytes key = fromHex(KEY128), block = fromHex("6bc1" + std::string(28, '0'));
+  Bytes out(16);
   const ek::AES_Encryption enc(ek::AES_MODE_CFB1, key.data(), 16, iv.data());
   EXPECT_EQ(enc.blockEncrypt(block.data(), 128, out.data()), 128);
   EXPECT_EQ(toHex(out).substr(0, 4), "68b3");
@@ -159,65 +143,50 @@ TEST(AES, MatchesOpenSSL) {
 TEST(AES, ResultCodes) {
   const Bytes key = fromHex(KEY256);
   unsigned char in[48] = {}, out[64];
-  enum Call { BLOCK_ENC, BLOCK_DEC, PAD_ENC, PAD_DEC };
-  auto call = [&](const ek::AES_Base& aes, Call c, int length, const unsigned char* input) {
-    switch (c) {
-    case BLOCK_ENC:
-      return aes.blockEncrypt(input, length, out);
-    case BLOCK_DEC:
-      return aes.blockDecrypt(input, length, out);
-    case PAD_ENC:
-      return aes.padEncrypt(input, length, out);
-    case PAD_DEC:
-      return aes.padDecrypt(input, length, out);
-    }
-    return 1;
-  };
+  using Method = int (ek::AES_Base::*)(const unsigned char*, int, unsigned char*) const;
+  const Method BLOCK_ENC = &ek::AES_Base::blockEncrypt, BLOCK_DEC = &ek::AES_Base::blockDecrypt,
+               PAD_ENC = &ek::AES_Base::padEncrypt, PAD_DEC = &ek::AES_Base::padDecrypt;
   const struct {
     const char* what;
     bool decrypt;
-    int mode, keyBytes;
-    bool nullKey;
-    Call call;
-    int length;
-    int expected;
+    int mode, keyBytes; // keyBytes -1: a null key said to have 16 bytes
+    Method call;
+    int length, expected;
   } rows[] = {
-      {"20-byte key", false, 0, 20, false, BLOCK_ENC, 128, -5},
-      {"20-byte key, padding", false, 1, 20, false, PAD_ENC, 16, -5},
-      {"0-byte key", true, 1, 0, false, BLOCK_DEC, 128, -5},
-      {"33-byte key", true, 0, 33, false, PAD_DEC, 16, -5},
-      {"negative key length", true, 0, -16, false, PAD_DEC, 16, -5},
-      {"null key", false, 0, 16, true, BLOCK_ENC, 128, -5},
-      {"mode 3", false, 3, 16, false, BLOCK_ENC, 128, -5},
-      {"mode -1", true, -1, 16, false, BLOCK_DEC, 128, -5},
-      {"uninitialised beats direction", false, 0, 20, false, BLOCK_DEC, 128, -5},
-      {"decrypt on encryptor", false, 1, 16, false, BLOCK_DEC, 128, -6},
-      {"pad-decrypt on encryptor", false, 0, 24, false, PAD_DEC, 16, -6},
-      {"encrypt on decryptor", true, 2, 32, false, BLOCK_ENC, 128, -6},
-      {"pad-encrypt on decryptor", true, 1, 16, false, PAD_ENC, 16, -6},
-      {"padding in CFB1", false, 2, 16, false, PAD_ENC, 16, -1},
-      {"unpadding in CFB1", true, 2, 16, false, PAD_DEC, 16, -1},
-      {"zero bits", false, 0, 16, false, BLOCK_ENC, 0, 0},
-      {"negative bits", true, 1, 16, false, BLOCK_DEC, -128, 0},
-      {"part of a block", false, 2, 16, false, BLOCK_ENC, 127, 0},
-      {"whole blocks only", false, 1, 16, false, BLOCK_ENC, 300, 256},
-      {"pad 16 bytes", false, 1, 16, false, PAD_ENC, 16, 32},
-      {"pad 15 bytes", false, 0, 16, false, PAD_ENC, 15, 16},
-      {"pad 0 bytes", false, 1, 16, false, PAD_ENC, 0, 16},
-      {"pad negative", false, 1, 16, false, PAD_ENC, -1, 0},
-      {"unpad 15 bytes", true, 0, 16, false, PAD_DEC, 15, -7},
-      {"unpad 0 bytes", true, 1, 16, false, PAD_DEC, 0, -7},
-      {"unpad 17 bytes", true, 1, 16, false, PAD_DEC, 17, -7},
+      {"20-byte key", false, 0, 20, BLOCK_ENC, 128, -5},
+      {"20-byte key, padding", false, 1, 20, PAD_ENC, 16, -5},
+      {"0-byte key", true, 1, 0, BLOCK_DEC, 128, -5},
+      {"negative key length", true, 0, -16, PAD_DEC, 16, -5},
+      {"null key", false, 0, -1, BLOCK_ENC, 128, -5},
+      {"mode 3", false, 3, 16, BLOCK_ENC, 128, -5},
+      {"mode -1", true, -1, 16, BLOCK_DEC, 128, -5},
+      {"uninitialised beats direction", false, 0, 20, BLOCK_DEC, 128, -5},
+      {"decrypt on encryptor", false, 1, 16, BLOCK_DEC, 128, -6},
+      {"pad-decrypt on encryptor", false, 0, 24, PAD_DEC, 16, -6},
+      {"encrypt on decryptor", true, 2, 32, BLOCK_ENC, 128, -6},
+      {"padding in CFB1", false, 2, 16, PAD_ENC, 16, -1},
+      {"unpadding in CFB1", true, 2, 16, PAD_DEC, 16, -1},
+      {"negative bits", true, 1, 16, BLOCK_DEC, -128, 0},
+      {"part of a block", false, 2, 16, BLOCK_ENC, 127, 0},
+      {"whole blocks only", false, 1, 16, BLOCK_ENC, 300, 256},
+      {"pad 16 bytes", false, 1, 16, PAD_ENC, 16, 32},
+      {"pad 15 bytes", false, 0, 16, PAD_ENC, 15, 16},
+      {"pad 0 bytes", false, 1, 16, PAD_ENC, 0, 16},
+      {"pad negative", false, 1, 16, PAD_ENC, -1, 0},
+      {"unpad 15 bytes", true, 0, 16, PAD_DEC, 15, -7},
+      {"unpad 0 bytes", true, 1, 16, PAD_DEC, 0, -7},
+      {"unpad 17 bytes", true, 1, 16, PAD_DEC, 17, -7},
   };
   for (const auto& row : rows) {
-    const unsigned char* k = row.nullKey ? nullptr : key.data();
+    const unsigned char* k = row.keyBytes == -1 ? nullptr : key.data();
+    const int keyBytes = row.keyBytes == -1 ? 16 : row.keyBytes;
     const auto mode = static_cast<ek::AES_Mode>(row.mode);
     std::unique_ptr<ek::AES_Base> aes;
     if (row.decrypt)
-      aes = std::make_unique<ek::AES_Decryption>(mode, k, row.keyBytes, nullptr);
+      aes = std::make_unique<ek::AES_Decryption>(mode, k, keyBytes, nullptr);
     else
-      aes = std::make_unique<ek::AES_Encryption>(mode, k, row.keyBytes, nullptr);
-    EXPECT_EQ(call(*aes, row.call, row.length, in), row.expected) << row.what;
+      aes = std::make_unique<ek::AES_Encryption>(mode, k, keyBytes, nullptr);
+    EXPECT_EQ(((*aes).*row.call)(in, row.length, out), row.expected) << row.what;
     EXPECT_EQ(aes->isInitialised(), row.expected != -5) << row.what;
   }
   const ek::AES_Encryption enc(ek::AES_MODE_CBC, key.data(), 32, nullptr);
@@ -295,31 +264,27 @@ TEST(RC4, RFC6229KeyStreams) {
   }
 }
 
-// Random keys and messages against OpenSSL's RC4 (in its legacy provider), and the degenerate
-// keys.
+// Random keys of every length against OpenSSL's RC4 (in its legacy provider), and the
+// degenerate keys, which schedule as the key 00.
 TEST(RC4, MatchesOpenSSLAndDegenerateKeys) {
   OSSL_PROVIDER* legacy = OSSL_PROVIDER_load(nullptr, "legacy");
   OSSL_PROVIDER* base = OSSL_PROVIDER_load(nullptr, "default");
   EVP_CIPHER* cipher = EVP_CIPHER_fetch(nullptr, "RC4", nullptr);
-  if (cipher) {
-    std::mt19937 rng(99);
-    for (int round = 0; round < 50; ++round) {
-      const Bytes key = randomBytes(rng, 1 + rng() % 256), plain = randomBytes(rng, rng() % 700);
-      EvpCtx e;
-      Bytes expected(plain.size() + 1), got(plain.size() + 1);
-      int n = 0;
-      EVP_EncryptInit_ex(e.ctx.get(), cipher, nullptr, nullptr, nullptr);
-      EVP_CIPHER_CTX_set_key_length(e.ctx.get(), int(key.size()));
-      EVP_EncryptInit_ex(e.ctx.get(), nullptr, nullptr, key.data(), nullptr);
-      EVP_EncryptUpdate(e.ctx.get(), expected.data(), &n, plain.data(), int(plain.size()));
-      ek::RC4_KEY rc4(int(key.size()), key.data());
-      rc4.RC4(int(plain.size()), plain.data(), got.data());
-      EXPECT_EQ(got, expected) << key.size() << "-byte key";
-    }
-    EVP_CIPHER_free(cipher);
-  } else {
-    ADD_FAILURE() << "OpenSSL's legacy provider has no RC4";
+  ASSERT_NE(cipher, nullptr) << "OpenSSL's legacy provider has no RC4";
+  std::mt19937 rng(99);
+  for (int round = 0; round < 50; ++round) {
+    const Bytes key = randomBytes(rng, 1 + rng() % 256), plain = randomBytes(rng, rng() % 700);
+    EvpCtx e;
+    Bytes expected(plain.size() + 1), got(plain.size() + 1);
+    int n = 0;
+    EVP_EncryptInit_ex(e.ctx.get(), cipher, nullptr, nullptr, nullptr);
+    EVP_CIPHER_CTX_set_key_length(e.ctx.get(), int(key.size()));
+    EVP_EncryptInit_ex(e.ctx.get(), nullptr, nullptr, key.data(), nullptr);
+    EVP_EncryptUpdate(e.ctx.get(), expected.data(), &n, plain.data(), int(plain.size()));
+    ek::RC4_KEY(int(key.size()), key.data()).RC4(int(plain.size()), plain.data(), got.data());
+    EXPECT_EQ(got, expected) << key.size() << "-byte key";
   }
+  EVP_CIPHER_free(cipher);
   OSSL_PROVIDER_unload(legacy);
   OSSL_PROVIDER_unload(base);
 

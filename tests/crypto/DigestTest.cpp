@@ -44,6 +44,28 @@ std::string digestOf(const Pieces& pieces) {
   return digestPieces(ctx, pieces);
 }
 
+// SHA-1 and SHA-256 through the portable block functions alone, padded as the contexts do it:
+// where the CPU has SHA instructions the contexts use those instead.
+constexpr uint32_t SHA1_IV[5] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
+
+template <size_t Words, const uint32_t (&IV)[Words],
+          void (*Compress)(uint32_t*, const uint8_t*, size_t)>
+std::string portableDigest(const Pieces& pieces) {
+  using namespace ek::EKDigestBlocks;
+  uint32_t state[Words];
+  std::copy(std::begin(IV), std::end(IV), state);
+  uint8_t buffer[64];
+  uint64_t bits = 0;
+  auto blocks = [&](const uint8_t* data, size_t count) { Compress(state, data, count); };
+  for (const std::string& piece : pieces)
+    update64(buffer, bits, reinterpret_cast<const uint8_t*>(piece.data()), piece.size(), blocks);
+  final64<true>(buffer, bits, blocks);
+  uint8_t digest[4 * Words];
+  for (size_t i = 0; i < Words; ++i)
+    store32be(digest + 4 * i, state[i]);
+  return toHex(digest, sizeof digest);
+}
+
 struct Algorithm {
   const char* name;
   std::function<std::string(const Pieces&)> digest;
@@ -56,6 +78,11 @@ const Algorithm ALGORITHMS[] = {
     {"sha256", digestOf<ek::SHA256_CTX>, EVP_sha256},
     {"sha384", digestOf<ek::SHA384_CTX>, EVP_sha384},
     {"sha512", digestOf<ek::SHA512_CTX>, EVP_sha512},
+    {"portable sha1", portableDigest<5, SHA1_IV, ek::EKSHA1Rounds::transform>, EVP_sha1},
+    {"portable sha256",
+     portableDigest<8, ek::EKSHA2Rounds::SHA256Traits::IV,
+                    ek::EKSHA2Rounds::transform<ek::EKSHA2Rounds::SHA256Traits>>,
+     EVP_sha256},
 };
 
 const Algorithm& algorithm(const std::string& name) {
@@ -79,10 +106,8 @@ TEST(Digest, PublishedVectors) {
     const char* hex;
   } rows[] = {
       {"md5", "", "d41d8cd98f00b204e9800998ecf8427e"},
-      {"md5", "a", "0cc175b9c0f1b6a831c399e269772661"},
       {"md5", "abc", "900150983cd24fb0d6963f7d28e17f72"},
       {"md5", "message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-      {"md5", "abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
       {"md5", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
        "d174ab98d277d9f5a5611c2c9f419d9f"},
       {"md5", "1234567890123456789012345678901234567890123456789012345678901234567890"
@@ -165,63 +190,22 @@ TEST(Digest, MatchesOpenSSLForRandomSplits) {
   }
 }
 
-// SHA-1 and SHA-256 through the portable block functions alone, padded as the contexts do it.
-template <size_t Words, typename Compress>
-std::string portableDigest(const std::string& message, const uint32_t (&iv)[Words],
-                           Compress compress) {
-  using namespace ek::EKDigestBlocks;
-  uint32_t state[Words];
-  std::copy(std::begin(iv), std::end(iv), state);
-  uint8_t buffer[64];
-  uint64_t bits = 0;
-  auto blocks = [&](const uint8_t* data, size_t count) { compress(state, data, count); };
-  update64(buffer, bits, reinterpret_cast<const uint8_t*>(message.data()), message.size(), blocks);
-  final64<true>(buffer, bits, blocks);
-  uint8_t digest[4 * Words];
-  for (size_t i = 0; i < Words; ++i)
-    store32be(digest + 4 * i, state[i]);
-  return toHex(digest, sizeof digest);
-}
-
-// Where the CPU has SHA instructions the contexts use them, so the portable rounds are checked
-// on their own here.
-TEST(Digest, PortableBlockFunctionsMatchOpenSSL) {
-  const uint32_t sha1Iv[5] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
-  std::mt19937 rng(5);
-  for (int round = 0; round < 100; ++round) {
-    const std::vector<uint8_t> bytes = randomBytes(rng, rng() % 700);
-    const std::string message(bytes.begin(), bytes.end());
-    EXPECT_EQ(portableDigest(message, sha1Iv, ek::EKSHA1Rounds::transform),
-              referenceDigest(EVP_sha1(), message));
-    EXPECT_EQ(portableDigest(message, ek::EKSHA2Rounds::SHA256Traits::IV,
-                             ek::EKSHA2Rounds::transform<ek::EKSHA2Rounds::SHA256Traits>),
-              referenceDigest(EVP_sha256(), message));
-  }
-}
-
 // After Final the context starts a new message (SHA-1 instead keeps its digest, as RFC 3174
 // has it).
-TEST(Digest, FinalStartsOver) {
-  const Pieces first{"first message, long enough to fill one block of sixty-four bytes..."};
-  const Pieces second{"second", " message"};
-  ek::MD5_CTX md5;
-  ek::SHA256_CTX sha256;
-  ek::SHA384_CTX sha384;
-  ek::SHA512_CTX sha512;
-  digestPieces(md5, first);
-  digestPieces(sha256, first);
-  digestPieces(sha384, first);
-  digestPieces(sha512, first);
-  EXPECT_EQ(digestPieces(md5, second), digestOf<ek::MD5_CTX>(second));
-  EXPECT_EQ(digestPieces(sha256, second), digestOf<ek::SHA256_CTX>(second));
-  EXPECT_EQ(digestPieces(sha384, second), digestOf<ek::SHA384_CTX>(second));
-  EXPECT_EQ(digestPieces(sha512, second), digestOf<ek::SHA512_CTX>(second));
-
-  ek::SHA256_CTX copy = sha256;
-  sha256.Update(reinterpret_cast<const unsigned char*>("x"), 1);
+template <class Ctx>
+void expectFinalStartsOver() {
+  Ctx ctx, copy;
+  digestPieces(ctx, {"first message, long enough to fill one block of sixty-four bytes..."});
+  EXPECT_EQ(digestPieces(ctx, {"second", " message"}), digestOf<Ctx>({"second message"}));
   copy.Update(nullptr, 5); // null data adds nothing
-  copy.Update(reinterpret_cast<const unsigned char*>("x"), 1);
-  EXPECT_EQ(digestPieces(sha256, {}), digestPieces(copy, {}));
+  EXPECT_EQ(digestPieces(copy, {"x"}), digestOf<Ctx>({"x"}));
+}
+
+TEST(Digest, FinalStartsOver) {
+  expectFinalStartsOver<ek::MD5_CTX>();
+  expectFinalStartsOver<ek::SHA256_CTX>();
+  expectFinalStartsOver<ek::SHA384_CTX>();
+  expectFinalStartsOver<ek::SHA512_CTX>();
 }
 
 // Exposes the RFC 3174 length field so that a message can start just below 2^64 bits.
