@@ -2,6 +2,7 @@
 #include "ekcommon/text/EKUtil.h"
 
 #include "ekcommon/core/EKBogusString.h"
+#include "ekcommon/resources/EKUri.h"
 #include "ekcommon/text/EKChar.h"
 #include "ekcommon/text/internal/EKTrim.h"
 
@@ -219,6 +220,10 @@ UnicodeString EKUtil::quoteUri(const UnicodeString& s) {
       out.append(s[i]);
   }
   return out.append(u"\")");
+}
+
+UnicodeString EKUtil::unquoteUri(const UnicodeString& s) {
+  return EKUri(s, EKUri::URISTR_WINPATH).toString();
 }
 
 UnicodeString EKUtil::normalizeSpaces(const UnicodeString& s) {

@@ -47,6 +47,9 @@ public:
   static UnicodeString quoteString(const UnicodeString& s, QuoteMode mode);
   // url("...") with every double quote of `s` written as %22.
   static UnicodeString quoteUri(const UnicodeString& s);
+  // The URI text of a CSS reference: url(...) with or without quotes, or a quoted string, read
+  // as EKUri reads such references (unquoted, and escaped where the text is not a valid URI).
+  static UnicodeString unquoteUri(const UnicodeString& s);
 
   // Reads [TAB LF CR SPACE]* [+-]? digits* ('.' digits*)? without exponent. A '.' needs a digit
   // before or after it. Not a number: returns 0, sets `*end` = p and `*notNumber`. An integer part

@@ -71,6 +71,10 @@ TEST(UtilQuoting, QuoteStringAndRoundTrip) {
     }
   }
   EXPECT_EQ(utf8(EKUtil::quoteUri(u("a\"b c"))), "url(\"a%22b c\")");
+  for (const char* text : {"url(\"pic.png\")", "url( 'pic.png' )", "url(pic.png)", "'pic.png'"})
+    EXPECT_EQ(utf8(EKUtil::unquoteUri(u(text))), "pic.png") << text;
+  EXPECT_EQ(utf8(EKUtil::unquoteUri(EKUtil::quoteUri(u("a%20b\".png")))), "a%20b%22.png");
+  EXPECT_EQ(utf8(EKUtil::unquoteUri(u("url(a b.png)"))), "a%20b.png");
 }
 
 TEST(UtilQuoting, UnquoteString) {
