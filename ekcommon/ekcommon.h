@@ -35,6 +35,15 @@
 #include "ekcommon/text/EKUnicodeRange.h"
 #include "ekcommon/text/EKUtil.h"
 
+// Property values
+#include "ekcommon/values/EKColor.h"
+#include "ekcommon/values/EKLength.h"
+#include "ekcommon/values/EKNamedValue.h"
+#include "ekcommon/values/EKNamedValueMap.h"
+#include "ekcommon/values/EKUnitType.h"
+#include "ekcommon/values/EKValue.h"
+#include "ekcommon/values/EKValueArray.h"
+
 // Resources
 #include "ekcommon/resources/EKUri.h"
 

@@ -10,12 +10,16 @@
 
 namespace EKCommonNS {
 
+class EKValue;
+
 class EKCOMMON_API EKName {
 public:
   EKName() = default;
   EKName(EKNameEnum number) : m_number(number) {}
   // Interns the string in the shared name table.
   explicit EKName(const UnicodeString& string);
+  // The name of a name value; for any other value its printed form, interned.
+  explicit EKName(const EKValue& value);
 
   bool operator==(EKName other) const { return m_number == other.m_number; }
   bool operator!=(EKName other) const { return m_number != other.m_number; }

@@ -16,6 +16,10 @@
 
 namespace EKCommonNS {
 
+// Declared here so that the text layer does not depend on the values layer.
+class EKName;
+enum EKUnitType : int32_t;
+
 class EKCOMMON_API EKUtil {
 public:
   EKUtil() = delete;
@@ -72,6 +76,14 @@ public:
   static UnicodeString toString(double value);
   // Upper-case hexadecimal, left-padded with '0' to `minDigits`.
   static UnicodeString toHexString(uint32_t value, int minDigits);
+
+  // Unit keywords ("pt", "%", "Hz", "kHz"; defined with the units in ekcommon/values/). Units
+  // without a keyword give the empty name.
+  static EKName toUnitName(EKUnitType unit);
+  // The unit of a keyword, spelled exactly ("vm" is vmin too); with `typeKeywords` also the
+  // attribute-type keywords: number and integer, length (pt), angle (deg), time (s), frequency
+  // (Hz), string, url, name, color. Anything else gives UNIT_NONE.
+  static EKUnitType toUnitType(EKName name, bool typeKeywords);
 
   // Rounds half away from zero; NaN gives 0 and values beyond the int range saturate.
   static int roundToInteger(float value);
