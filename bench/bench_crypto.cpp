@@ -88,8 +88,8 @@ void BM_OpenSSL_AES128CBC(benchmark::State& state) {
 
 } // namespace
 
-#define EK_BENCH_PAIR(name, ctx, md)                                                                \
-  BENCHMARK(BM_Library<ctx>)->Name("BM_Library_" name)->Arg(1024)->Arg(1 << 20);                  \
+#define EK_BENCH_PAIR(name, ctx, md)                                                             \
+  BENCHMARK(BM_Library<ctx>)->Name("BM_Library_" name)->Arg(1024)->Arg(1 << 20);               \
   BENCHMARK(BM_OpenSSL<md>)->Name("BM_OpenSSL_" name)->Arg(1024)->Arg(1 << 20)
 
 EK_BENCH_PAIR("MD5", ek::MD5_CTX, EVP_md5);

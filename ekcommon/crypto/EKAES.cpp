@@ -1,9 +1,13 @@
 #include "ekcommon/crypto/EKAES.h"
 
+#include "ekcommon/crypto/internal/EKDigestBlocks.h"
+
 #include <climits>
 #include <cstring>
 
 namespace EKCommonNS {
+
+using namespace EKDigestBlocks;
 
 namespace {
 
@@ -24,7 +28,8 @@ constexpr uint32_t word(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
   return uint32_t(b0) << 24 | uint32_t(b1) << 16 | uint32_t(b2) << 8 | b3;
 }
 
-constexpr uint32_t rotr8(uint32_t x, unsigned n) { return (x >> n) | (x << (32 - n)); }
+// n in 8, 16, 24: the table for the next row position is the column rotated by a byte.
+constexpr uint32_t rotr(uint32_t x, unsigned n) { return (x >> n) | (x << (32 - n)); }
 
 struct Tables {
   uint8_t sbox[256];
@@ -61,8 +66,8 @@ constexpr Tables makeTables() {
     t.te[0][x] = e;
     t.td[0][x] = d;
     for (int r = 1; r < 4; ++r) {
-      t.te[r][x] = rotr8(e, 8 * r);
-      t.td[r][x] = rotr8(d, 8 * r);
+      t.te[r][x] = rotr(e, 8 * r);
+      t.td[r][x] = rotr(d, 8 * r);
     }
   }
   return t;
@@ -70,15 +75,6 @@ constexpr Tables makeTables() {
 
 constexpr Tables T = makeTables();
 
-inline uint32_t load(const uint8_t* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-inline void store(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v >> 24);
-  p[1] = uint8_t(v >> 16);
-  p[2] = uint8_t(v >> 8);
-  p[3] = uint8_t(v);
-}
 inline uint32_t subWord(uint32_t w) {
   return word(T.sbox[w >> 24], T.sbox[(w >> 16) & 0xff], T.sbox[(w >> 8) & 0xff],
               T.sbox[w & 0xff]);
@@ -88,7 +84,7 @@ inline uint32_t subWord(uint32_t w) {
 int expandKey(const uint8_t* key, int keyBytes, uint32_t* w) {
   const int nk = keyBytes / 4, rounds = nk + 6, words = 4 * (rounds + 1);
   for (int i = 0; i < nk; ++i)
-    w[i] = load(key + 4 * i);
+    w[i] = load32be(key + 4 * i);
   uint8_t rcon = 1;
   for (int i = nk; i < words; ++i) {
     uint32_t temp = w[i - 1];
@@ -162,8 +158,8 @@ int AES_Base::callState(Direction direction) const {
 
 void AES_Base::encryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   const uint32_t* rk = m_roundKeys;
-  uint32_t s0 = load(in) ^ rk[0], s1 = load(in + 4) ^ rk[1];
-  uint32_t s2 = load(in + 8) ^ rk[2], s3 = load(in + 12) ^ rk[3];
+  uint32_t s0 = load32be(in) ^ rk[0], s1 = load32be(in + 4) ^ rk[1];
+  uint32_t s2 = load32be(in + 8) ^ rk[2], s3 = load32be(in + 12) ^ rk[3];
   const auto& te = T.te;
   for (int r = 1; r < m_rounds; ++r) {
     rk += 4;
@@ -182,19 +178,20 @@ void AES_Base::encryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   }
   rk += 4;
   const uint8_t* s = T.sbox;
-  store(out, word(s[s0 >> 24], s[(s1 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[0]);
-  store(out + 4,
-        word(s[s1 >> 24], s[(s2 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[1]);
-  store(out + 8,
-        word(s[s2 >> 24], s[(s3 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[2]);
-  store(out + 12,
-        word(s[s3 >> 24], s[(s0 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[3]);
+  store32be(out,
+            word(s[s0 >> 24], s[(s1 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[0]);
+  store32be(out + 4,
+            word(s[s1 >> 24], s[(s2 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[1]);
+  store32be(out + 8,
+            word(s[s2 >> 24], s[(s3 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[2]);
+  store32be(out + 12,
+            word(s[s3 >> 24], s[(s0 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[3]);
 }
 
 void AES_Base::decryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   const uint32_t* rk = m_roundKeys;
-  uint32_t s0 = load(in) ^ rk[0], s1 = load(in + 4) ^ rk[1];
-  uint32_t s2 = load(in + 8) ^ rk[2], s3 = load(in + 12) ^ rk[3];
+  uint32_t s0 = load32be(in) ^ rk[0], s1 = load32be(in + 4) ^ rk[1];
+  uint32_t s2 = load32be(in + 8) ^ rk[2], s3 = load32be(in + 12) ^ rk[3];
   const auto& td = T.td;
   for (int r = 1; r < m_rounds; ++r) {
     rk += 4;
@@ -213,13 +210,14 @@ void AES_Base::decryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   }
   rk += 4;
   const uint8_t* s = T.invSbox;
-  store(out, word(s[s0 >> 24], s[(s3 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[0]);
-  store(out + 4,
-        word(s[s1 >> 24], s[(s0 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[1]);
-  store(out + 8,
-        word(s[s2 >> 24], s[(s1 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[2]);
-  store(out + 12,
-        word(s[s3 >> 24], s[(s2 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[3]);
+  store32be(out,
+            word(s[s0 >> 24], s[(s3 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[0]);
+  store32be(out + 4,
+            word(s[s1 >> 24], s[(s0 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[1]);
+  store32be(out + 8,
+            word(s[s2 >> 24], s[(s1 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[2]);
+  store32be(out + 12,
+            word(s[s3 >> 24], s[(s2 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[3]);
 }
 
 // 1-bit CFB: each bit is XORed with the top bit of the encrypted shift register, and the

@@ -83,8 +83,9 @@ void MD5_CTX::Update(const unsigned char* data, size_t length) {
 }
 
 void MD5_CTX::Final(unsigned char digest[DIGEST_LENGTH]) {
-  final64<false>(m_buffer, m_bitCount,
-                 [this](const uint8_t* blocks, size_t count) { transform(m_state, blocks, count); });
+  final64<false>(m_buffer, m_bitCount, [this](const uint8_t* blocks, size_t count) {
+    transform(m_state, blocks, count);
+  });
   if (digest)
     for (int i = 0; i < 4; ++i)
       store32le(digest + 4 * i, m_state[i]);

@@ -25,7 +25,9 @@ inline std::string toHex(const uint8_t* data, size_t length) {
   return hex;
 }
 
-inline std::string toHex(const std::vector<uint8_t>& data) { return toHex(data.data(), data.size()); }
+inline std::string toHex(const std::vector<uint8_t>& data) {
+  return toHex(data.data(), data.size());
+}
 
 inline std::vector<uint8_t> randomBytes(std::mt19937& rng, size_t length) {
   std::vector<uint8_t> bytes(length);

@@ -57,7 +57,8 @@ TEST_F(DigestTool, SameOutputAsTheChecksumTools) {
 // checksum tool's check mode reads every line back.
 TEST_F(DigestTool, ErrorsEscapesAndCheckMode) {
   const std::string abc = path("abc.txt");
-  Result r = runTool("digest --md5 '" + path("missing") + "' '" + abc + "' '" + m_dir.string() + "'");
+  Result r =
+      runTool("digest --md5 '" + path("missing") + "' '" + abc + "' '" + m_dir.string() + "'");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "900150983cd24fb0d6963f7d28e17f72  " + abc + "\n");
 

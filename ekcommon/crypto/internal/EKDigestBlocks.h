@@ -1,5 +1,6 @@
-// Building blocks shared by the digest classes: byte-order loads and stores, rotations, and the
-// block buffering and final padding common to every Merkle-Damgard hash. Not installed.
+// Building blocks shared by the digests (and, for byte order, AES): loads and stores,
+// rotations, and the block buffering and final padding common to every Merkle-Damgard hash.
+// Not installed.
 #pragma once
 
 #include <cstddef>
