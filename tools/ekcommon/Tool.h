@@ -33,6 +33,11 @@ bool handleHelp(const Command& command, const std::vector<std::string>& args);
 bool splitOperands(const char* command, const std::vector<std::string>& args,
                    std::vector<std::string>& operands);
 
+// A text operand in UTF-8, or all of standard input for "-". Bad UTF-8 is reported on standard
+// error, read with U+FFFD, and sets `status` to EXIT_INPUT_ERROR.
+EKCommonNS::UnicodeString readTextOperand(const char* command, const std::string& operand,
+                                          int& status);
+
 std::string toUtf8(const EKCommonNS::UnicodeString& text);
 EKCommonNS::UnicodeString fromUtf8(const std::string& text);
 
@@ -42,6 +47,7 @@ int runUuid(const std::vector<std::string>& args);
 int runUri(const std::vector<std::string>& args);
 int runEncoding(const std::vector<std::string>& args);
 int runChar(const std::vector<std::string>& args);
+int runValue(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 
 namespace EKTool {
 
@@ -60,14 +59,8 @@ int runChar(const std::vector<std::string>& args) {
   if (texts.empty())
     return usageError("char", "no text given");
   int status = EXIT_OK;
-  for (std::string& text : texts) {
-    if (text == "-")
-      text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    const UnicodeString unicode = fromUtf8(text);
-    if (toUtf8(unicode) != text) {
-      std::cerr << "ekcommon char: the text is not valid UTF-8; bad bytes are shown as U+FFFD\n";
-      status = EXIT_INPUT_ERROR;
-    }
+  for (const std::string& text : texts) {
+    const UnicodeString unicode = readTextOperand("char", text, status);
     for (int32_t i = 0; i < unicode.length();) {
       const UChar32 c = unicode.char32At(i);
       describe(c);

@@ -109,6 +109,31 @@ void showText() {
   }
 }
 
+void showValues() {
+  std::cout << "== Values: lengths, arithmetic across units, colours ==\n";
+  for (EKUnitType unit : {UNIT_IN, UNIT_CM, UNIT_PC, UNIT_Q}) {
+    const EKLength length(1.0f, unit);
+    std::cout << "  1" << toUtf8(EKValue::getUnitString(unit)) << " = " << float(length) << "pt = "
+              << length.getRealValue(UNIT_MM) << "mm = " << length.getPixelCount(96) << "px at 96dpi\n";
+  }
+  EKTokenizer reader(fromUtf8("1cm 1in 2pt 3pt 50% 10pt 1em 1pt 1.5s 250ms"), EKTokenizer::CSS);
+  for (const char* op : {"+", "*", "*", "+", "-"}) {
+    const EKValue a = reader.nextTokenValueSigned(), b = reader.nextTokenValueSigned();
+    const EKValue r = *op == '+' ? a + b : *op == '-' ? a - b : a * b;
+    std::cout << "  " << toUtf8(a.toString()) << ' ' << op << ' ' << toUtf8(b.toString()) << " = "
+              << (r.isNull() ? std::string("(no common unit)") : toUtf8(r.toString()))
+              << (r.getUnitType() == UNIT_PT2 ? " square points" : "") << '\n';
+  }
+  EKColor hsl;
+  hsl.setHSL(30, 1, 0.5f, false);
+  const EKColor colors[] = {EKColor(EKName(fromUtf8("Orange"))), hsl, EKColor::rgb2cmyk(hsl.getRGB()),
+                            EKColor::rgb2gray(hsl.getRGB()), EKColor(hsl, fromUtf8("Orange Ink"), 0.4f)};
+  for (const EKColor& c : colors)
+    std::cout << "  " << toUtf8(c.toString(false, false, false)) << "  (CSS "
+              << toUtf8(c.toString(true, false, false)) << ", sRGB " << toUtf8(c.toString(false, false, true))
+              << ")\n";
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -120,6 +145,7 @@ int runDemo(const std::vector<std::string>& args) {
   showUris();
   showCrypto();
   showText();
+  showValues();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 namespace EKTool {
 
@@ -45,6 +46,16 @@ const std::vector<Command>& commands() {
        "vertical orientation (vo: U upright, R rotated, Tu/Tr a vertical form else U/R).\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runChar},
+      {"value", "the tokens of a property value and the values read from them",
+       "usage: ekcommon value [--dialect NAME] [--] TEXT...\n"
+       "Cuts each TEXT ('-' reads standard input) into tokens and prints them, one 'token' line\n"
+       "each (number with its unit, name, string, rgb/rgba colour, char or end), then the values\n"
+       "read from it, one 'value' line each: type, unit, printed form and, for colours, the\n"
+       "colour space, the sRGB colour and the alpha; several values are also printed as a list.\n"
+       "Dialects: generic (default), css, css-comments, css-strict-unit, mime, space-separated,\n"
+       "simple-quotes. Put '--' before a text that begins with '-'.\n"
+       "Exit status 1 when a text is not valid UTF-8.\n",
+       runValue},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
@@ -85,6 +96,20 @@ bool splitOperands(const char* command, const std::vector<std::string>& args,
     }
   }
   return true;
+}
+
+EKCommonNS::UnicodeString readTextOperand(const char* command, const std::string& operand,
+                                          int& status) {
+  std::string text = operand;
+  if (text == "-")
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  EKCommonNS::UnicodeString unicode = fromUtf8(text);
+  if (toUtf8(unicode) != text) {
+    std::cerr << "ekcommon " << command
+              << ": the text is not valid UTF-8; bad bytes are read as U+FFFD\n";
+    status = EXIT_INPUT_ERROR;
+  }
+  return unicode;
 }
 
 std::string toUtf8(const EKCommonNS::UnicodeString& text) {
