@@ -32,7 +32,8 @@ EKTokenizer::EKTokenizer(const UnicodeString& text, TokenizerType type)
 
 EKTokenizer::EKTokenizer(const EKTokenizer& other)
     : m_text(other.m_text), m_pos(other.m_pos), m_tokenizerType(other.m_tokenizerType),
-      m_tokenType(other.m_tokenType), m_number(other.m_number), m_tokenString(other.m_tokenString),
+      m_tokenType(other.m_tokenType), m_tokenStart(other.m_tokenStart),
+      m_suffixStart(other.m_suffixStart), m_number(other.m_number), m_tokenString(other.m_tokenString),
       m_pushedBack(other.m_pushedBack), m_hasQuote(other.m_hasQuote),
       m_hasDecimalPoint(other.m_hasDecimalPoint) {
   attachText();
@@ -40,7 +41,8 @@ EKTokenizer::EKTokenizer(const EKTokenizer& other)
 
 EKTokenizer::EKTokenizer(EKTokenizer&& other) noexcept
     : m_text(std::move(other.m_text)), m_pos(other.m_pos), m_tokenizerType(other.m_tokenizerType),
-      m_tokenType(other.m_tokenType), m_number(other.m_number),
+      m_tokenType(other.m_tokenType), m_tokenStart(other.m_tokenStart),
+      m_suffixStart(other.m_suffixStart), m_number(other.m_number),
       m_tokenString(std::move(other.m_tokenString)), m_pushedBack(other.m_pushedBack),
       m_hasQuote(other.m_hasQuote), m_hasDecimalPoint(other.m_hasDecimalPoint) {
   attachText();
@@ -61,6 +63,8 @@ EKTokenizer& EKTokenizer::operator=(EKTokenizer&& other) noexcept {
     m_pos = other.m_pos;
     m_tokenizerType = other.m_tokenizerType;
     m_tokenType = other.m_tokenType;
+    m_tokenStart = other.m_tokenStart;
+    m_suffixStart = other.m_suffixStart;
     m_number = other.m_number;
     m_tokenString = std::move(other.m_tokenString);
     m_pushedBack = other.m_pushedBack;
@@ -84,6 +88,8 @@ void EKTokenizer::attachText() {
       ++m_length;
   if (m_pos > m_length)
     m_pos = m_length;
+  if (m_tokenStart > m_pos)
+    m_tokenStart = m_suffixStart = m_pos;
 }
 
 void EKTokenizer::setPtr(const char16_t* p) {
@@ -158,6 +164,7 @@ int EKTokenizer::nextToken() {
   m_hasQuote = false;
   m_hasDecimalPoint = false;
   skipWhitespace();
+  m_tokenStart = m_suffixStart = m_pos;
   const char16_t c = at(m_pos);
   if (c == u'\0')
     return m_tokenType = TOKEN_END;
@@ -274,7 +281,7 @@ void EKTokenizer::scanNumber() {
   const char16_t* end = nullptr;
   bool notNumber = false;
   m_number = EKUtil::parseNumber(m_start + m_pos, &end, &m_hasDecimalPoint, &notNumber);
-  m_pos = static_cast<int>(end - m_start);
+  m_pos = m_suffixStart = static_cast<int>(end - m_start);
   if (at(m_pos) == u'%') {
     ++m_pos;
     m_tokenString.setTo(u'%');
@@ -352,7 +359,7 @@ EKValue EKTokenizer::nextTokenValue(bool negate) {
     if (unit != UNIT_NONE)
       return EKValue(m_number, unit);
     // Not a unit: the suffix is read again as the next token.
-    m_pos -= m_tokenString.length();
+    m_pos = m_suffixStart;
     m_tokenString.remove();
   }
   const bool integral = !m_hasDecimalPoint && m_number >= -2147483648.0 &&
@@ -365,7 +372,7 @@ EKValue EKTokenizer::nextTokenValueSigned(bool exponent) {
     EKValue pushed = nextTokenValue(false);
     if (!pushed.isCharacter())
       return pushed;
-    --m_pos; // the character is read afresh below
+    m_pos = m_tokenStart; // the character is read afresh below
   }
   skipWhitespace();
   EKValue value;
@@ -422,7 +429,7 @@ EKValue EKTokenizer::nextTokenValueFunc(bool asString, EKName* functionName) {
 
 EKValue EKTokenizer::functionValue(bool asString, EKName* functionName, int depth) {
   if (m_pushedBack && m_tokenType >= 0) {
-    --m_pos;
+    m_pos = m_tokenStart;
     m_pushedBack = false;
   }
   skipWhitespace();

@@ -132,6 +132,9 @@ private:
   int m_length = 0;
   TokenizerType m_tokenizerType;
   int m_tokenType = TOKEN_NONE;
+  // Where the last token and its unit suffix began: the give-backs return there.
+  int m_tokenStart = 0;
+  int m_suffixStart = 0;
   double m_number = 0;
   UnicodeString m_tokenString;
   bool m_pushedBack = false;

@@ -227,11 +227,23 @@ TEST(Tokenizer, PushBackSeparatorsPositionsAndCopies) {
   sign.pushBack();
   EXPECT_EQ(sign.nextTokenValueSigned(false), EKValue(-4));
 
+  // Give-backs return to where the token was, even after the position moved under it.
+  T rewound(u("(12foo"), T::CSS);
+  rewound.nextToken();
+  rewound.setPtr(rewound.getPtr() - 1);
+  rewound.pushBack();
+  EXPECT_EQ(rewound.nextTokenValueSigned(false).getCharacterValue(), u'(');
+  EXPECT_EQ(rewound.nextTokenValue(false), EKValue(12));
+  rewound.setPtr(rewound.getPtr() - 2);
+  rewound.pushBack();
+  EXPECT_EQ(rewound.nextTokenValue(false), EKValue(12));
+  EXPECT_EQ(rewound.getOffset(), 1) << "a pushed-back token does not move the scan";
+
   T moved(std::move(copy));
   const char16_t* p = moved.getPtr();
   moved.setPtr(p - 2);
   EXPECT_EQ(moved.nextTokenValueSigned(false), EKValue(-3));
-  moved.setPtr(p + 1000); // outside the text: ignored
+  moved.setPtr(u"elsewhere"); // not inside the text: ignored
   EXPECT_EQ(moved.getOffset(), 13);
   moved.setTokenizerType(T::CSS_COMMENTS);
   EXPECT_TRUE(moved.isCSSTokenizer());
