@@ -240,12 +240,17 @@ bool EKTokenizer::scanCssName() {
     return false;
   const int from = m_pos;
   UnicodeString name;
+  // Runs of plain name characters are taken in one piece; only escapes are appended singly.
+  int run = m_pos;
   for (;;) {
     const UChar32 cp = codePointAt(m_pos, &units);
     if (cp == u'\\') {
+      name.append(m_start + run, m_pos - run);
       const char16_t next = at(++m_pos);
-      if (next == u'\0')
+      if (next == u'\0') {
+        run = m_pos;
         break;
+      }
       if (next == u'\r' && at(m_pos + 1) == u'\n') {
         m_pos += 2;
       } else if (EKChar::isHexDigit(next)) {
@@ -261,13 +266,14 @@ bool EKTokenizer::scanCssName() {
         name.append(m_start + m_pos, units);
         m_pos += units;
       }
+      run = m_pos;
     } else if (units > 0 && EKChar::isNCNameChar(cp)) {
-      name.append(m_start + m_pos, units);
       m_pos += units;
     } else {
       break;
     }
   }
+  name.append(m_start + run, m_pos - run);
   if (name.isEmpty()) {
     // A lone backslash at the end of the text: it is read as a character.
     m_pos = from;
@@ -321,16 +327,21 @@ int EKTokenizer::scanHexColor() {
 // --- Values -----------------------------------------------------------------------------------
 
 EKUnitType EKTokenizer::unitOfSuffix() const {
-  UnicodeString lower;
-  for (int i = 0; i < m_tokenString.length(); ++i) {
+  // No unit keyword is longer than five letters.
+  char16_t lower[6];
+  const int length = m_tokenString.length();
+  if (length > 5)
+    return UNIT_NONE;
+  for (int i = 0; i < length; ++i) {
     const char16_t c = m_tokenString.charAt(i);
-    lower.append(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
+    lower[i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
   }
+  const UnicodeString key(false, lower, length);
   // Unit keywords are all built-in names: an unknown suffix is never interned.
-  const EKNameEnum name = EKNameTable::getBuiltinNameEnum(lower);
+  const EKNameEnum name = EKNameTable::getBuiltinNameEnum(key);
   if (name == EKN_EMPTY)
-    return lower == UNICODE_STRING_SIMPLE("hz") ? UNIT_HZ
-           : lower == UNICODE_STRING_SIMPLE("khz") ? UNIT_KHZ : UNIT_NONE;
+    return key == UNICODE_STRING_SIMPLE("hz") ? UNIT_HZ
+           : key == UNICODE_STRING_SIMPLE("khz") ? UNIT_KHZ : UNIT_NONE;
   return EKUtil::toUnitType(name, false);
 }
 
