@@ -40,6 +40,7 @@
 #include "ekcommon/values/EKLength.h"
 #include "ekcommon/values/EKNamedValue.h"
 #include "ekcommon/values/EKNamedValueMap.h"
+#include "ekcommon/values/EKParser.h"
 #include "ekcommon/values/EKTokenizer.h"
 #include "ekcommon/values/EKUnitType.h"
 #include "ekcommon/values/EKValue.h"
