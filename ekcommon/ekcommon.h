@@ -47,6 +47,7 @@
 #include "ekcommon/values/EKValueArray.h"
 
 // Resources
+#include "ekcommon/resources/EKDataUri.h"
 #include "ekcommon/resources/EKUri.h"
 
 // Digests, ciphers and UUIDs
