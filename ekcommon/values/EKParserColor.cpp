@@ -26,11 +26,17 @@ float realOf(const EKValue& v) {
   return v.isNumeric() ? v.getRealValue(v.isPercentage() ? UNIT_NUMBER : UNIT_NONE) : 0.0f;
 }
 
+// Colour components are read with E-notation in every dialect: colours print their components
+// with "%g", which writes very small and very large numbers in exponent form.
+EKValue nextComponent(Tok& tok) {
+  return tok.nextTokenValueExp();
+}
+
 // Reads the arguments of a function up to ')', with optional ',' or '/' between them. False
 // when the closing parenthesis is missing or there are too many.
 bool readArguments(Tok& tok, std::vector<EKValue>& args) {
   for (;;) {
-    const EKValue v = tok.nextTokenValueSigned();
+    const EKValue v = nextComponent(tok);
     const int type = tok.getTokenType();
     if (type == ')')
       return true;
@@ -49,8 +55,7 @@ bool readIccArguments(Tok& tok, const EKColor& fallback, EKColor& color) {
   tok.skipSeparator(',');
   const bool hash = tok.skipSeparator('#');
   const EKValue nameValue = tok.nextTokenValue(false);
-  const int nameType = tok.getTokenType();
-  if (nameType != Tok::TOKEN_NAME && nameType != Tok::TOKEN_STRING)
+  if (tok.getTokenType() != Tok::TOKEN_NAME)
     return false;
   UnicodeString profile = nameValue.getStringValue();
   if (hash)
@@ -70,7 +75,7 @@ bool readIccArguments(Tok& tok, const EKColor& fallback, EKColor& color) {
   std::vector<float> components;
   for (;;) {
     tok.skipSeparator(',');
-    const EKValue v = tok.nextTokenValueSigned();
+    const EKValue v = nextComponent(tok);
     const int type = tok.getTokenType();
     if (type == ')')
       break;
@@ -166,7 +171,7 @@ int readFunction(Tok& tok, EKNameEnum function, bool allowIcc, EKValue& out) {
   case EKN_rgb_icc: {
     EKValue rgb[3];
     for (EKValue& component : rgb) {
-      component = tok.nextTokenValueSigned();
+      component = nextComponent(tok);
       if (tok.getTokenType() != Tok::TOKEN_NUMBER)
         return 0;
       tok.skipSeparator(',');

@@ -120,10 +120,13 @@ TEST(Parser, Colours) {
   EXPECT_EQ(profile.getRGB(), 0x000080u);
   EXPECT_TRUE(EKParser::parseColor(u("notacolor icc-color(#CMYK,0,0,0,1)"), true, nullptr).isUnknownString());
   EXPECT_TRUE(EKParser::parseColor(u("icc-color(#CMYK, 1, 2)"), true, nullptr).isUnknownString());
+  EXPECT_TRUE(EKParser::parseColor(u("rgb-icc(0,0,0,\"a|b\",0)"), true, nullptr).isUnknownString())
+      << "a profile is a name, so that it prints back as one";
 
   // Every colour prints in a notation that parses back to the same colour.
   for (const char* text : {"rgba(10,20,30,0.25)", "hsla(200,50%,40%,0.5)", "cmyka(0.1,0.2,0.3,0.4,0.5)",
-                           "rgb-icc(0,0,255,#SEPARATION,\"Blue 72\",0.5)", "#123456 icc-color(p, 0.5)"}) {
+                           "rgb-icc(0,0,255,#SEPARATION,\"Blue 72\",0.5)", "#123456 icc-color(p, 0.5)",
+                           "rgb-icc(0,0,250,p,1,0.00000000000000000000000000008,0,0)"}) {
     const EKColor color = EKParser::parseColor(u(text), true, nullptr).getColorValue(true);
     ASSERT_FALSE(color.isInvalid()) << text;
     for (bool css : {false, true}) {
