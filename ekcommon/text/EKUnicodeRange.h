@@ -11,6 +11,8 @@
 
 namespace EKCommonNS {
 
+class EKValue;
+
 class EKCOMMON_API EKUnicodeRange {
 public:
   struct URange {
@@ -37,6 +39,9 @@ public:
   // Adds the entries of a comma-separated list; true when the whole text was valid. Entries
   // read before an error stay added.
   bool parseUnicodeRange(const UnicodeString& text);
+  // A property value: the name "all" adds the full range; any other value is read as the text
+  // it prints as (quoted strings stay quoted).
+  bool parseUnicodeRange(const EKValue& value);
   // As above on zero-terminated text; *end (when given) receives where parsing stopped.
   bool parseUnicodeRange(const char16_t* p, const char16_t** end);
 

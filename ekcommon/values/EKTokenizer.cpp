@@ -2,6 +2,7 @@
 
 #include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/text/EKChar.h"
+#include "ekcommon/values/EKParser.h"
 
 #include <cmath>
 #include <utility>
@@ -477,7 +478,19 @@ EKValue EKTokenizer::functionValue(bool asString, EKName* functionName, int dept
 
   UnicodeString inner(m_start + open + 1, m_pos - open - 1 - (closed ? 1 : 0));
   inner.trim();
-  switch (static_cast<EKNameEnum>(name)) {
+  // Function names are ASCII case-insensitive, as in CSS.
+  switch (static_cast<EKNameEnum>(name.lowerName())) {
+  case EKN_rgb:
+  case EKN_rgba:
+  case EKN_hsl:
+  case EKN_hsla:
+  case EKN_cmyk:
+  case EKN_cmyka:
+  case EKN_device_cmyk:
+  case EKN_rgb_icc:
+  case EKN_icc_color:
+  case EKN_system_color:
+    return EKParser::parseColor(UnicodeString(m_start + nameStart, m_pos - nameStart), false, nullptr);
   case EKN_url:
     return EKValue(EKUtil::unquoteUri(UnicodeString(m_start + nameStart, m_pos - nameStart)), UNIT_URL);
   case EKN_local:

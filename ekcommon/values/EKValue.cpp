@@ -1,6 +1,7 @@
 #include "ekcommon/values/EKValue.h"
 
 #include "ekcommon/values/EKNamedValueMap.h"
+#include "ekcommon/values/EKParser.h"
 #include "ekcommon/values/EKValueArray.h"
 
 #include <climits>
@@ -289,6 +290,13 @@ EKColor EKValue::getColorValue(bool invalidOnFailure) const {
     const EKColor named{EKName(m_payload.name)};
     if (!named.isInvalid())
       return named;
+  }
+  // Anything else may be colour text such as "rgb(1,2,3)"; what the parser makes of it is a
+  // colour value, a name or number, or the text again.
+  if (!isNull() && !isRCObject()) {
+    const EKValue parsed = EKParser::parseColor(toString(), false, nullptr);
+    if (parsed.isColor())
+      return parsed.getColorValue(invalidOnFailure);
   }
   return invalidOnFailure ? EKColor::getInvalidColor() : EKColor::getTransparent();
 }

@@ -57,6 +57,18 @@ TEST(UnicodeRange, ParseMergeAndPrint) {
   EXPECT_EQ(end - text, 6) << "stops at the bad entry";
 }
 
+TEST(UnicodeRange, FromPropertyValues) {
+  EKUnicodeRange all;
+  EXPECT_TRUE(all.parseUnicodeRange(EKValue(EKName(EKN_all))));
+  EXPECT_TRUE(all.isFullRange());
+  EKUnicodeRange quoted;
+  EXPECT_TRUE(quoted.parseUnicodeRange(EKValue(u("ab"), UNIT_STRING)));
+  EXPECT_EQ(quoted.toString(), u("U+0061-0062"));
+  EKUnicodeRange parsed;
+  EXPECT_TRUE(parsed.parseUnicodeRange(EKValue(u("U+0-7F, U+4??"), UNIT_NONE)));
+  EXPECT_EQ(parsed.toString(), u("U+0000-007F, U+04??"));
+}
+
 TEST(UnicodeRange, MembershipAndSetOperations) {
   EKUnicodeRange range;
   EXPECT_FALSE(range.inRange(0));

@@ -24,7 +24,21 @@ TEST(ValueTool, TokensAndValues) {
        "token\tend\n"
        "value\treal\tpt\t12pt\n"
        "value\tname\tname\tred\tcolor rgb srgb #FF0000\n"
-       "value\tarray\t-\t12pt red\n"},
+       "value\tarray\t-\t12pt red\n"
+       "parsed\tarray\t-\t12pt red\n"},
+      {"value 'rgb(255 0 0)'", 0,
+       "text\trgb(255 0 0)\n"
+       "token\tname\trgb\n"
+       "token\tchar\tU+0028\t(\n"
+       "token\tnumber\t255\t\n"
+       "token\tnumber\t0\t\n"
+       "token\tnumber\t0\t\n"
+       "token\tchar\tU+0029\t)\n"
+       "token\tend\n"
+       "value\tinteger\tcolor\t#FF0000\tcolor rgb srgb #FF0000\n"
+       "parsed\tarray\t-\trgb ( 255 0 0 )\n"
+       "color\tinteger\tcolor\t#FF0000\tcolor rgb srgb #FF0000\n"},
+      {"value '{size: 1pt 2pt; .: x}'", 0, nullptr},
       {"value --dialect css -- '-1e3px #abcd'", 0,
        "text\t-1e3px #abcd\n"
        "token\tchar\tU+002D\t-\n"
@@ -33,7 +47,8 @@ TEST(ValueTool, TokensAndValues) {
        "token\tend\n"
        "value\treal\tpx\t-1000px\n"
        "value\tcompound\tcolor\trgba(170,187,204,0.866667)\tcolor rgb srgb #AABBCC alpha 0.866667\n"
-       "value\tarray\t-\t-1000px rgba(170,187,204,0.866667)\n"},
+       "value\tarray\t-\t-1000px rgba(170,187,204,0.866667)\n"
+       "parsed\tarray\t-\t-1000px rgba(170,187,204,0.866667)\n"},
       {"value --dialect css-strict-unit 10px-5px", 0, nullptr},
       {"value --dialect mime 'text/html;q=0.5' \"url('a b')\" transparent", 0, nullptr},
       {"value ''", 0, "text\t\ntoken\tend\n"},
@@ -54,6 +69,8 @@ TEST(ValueTool, TokensAndValues) {
   EXPECT_NE(mime.out.find("token\tname\ttext\ntoken\tchar\tU+002F\t/\ntoken\tname\thtml\n"),
             std::string::npos)
       << mime.out;
+  EXPECT_NE(runTool("value '{size: 1pt 2pt; .: x}'").out.find("parsed\tcompound\t-\t{size: 1pt 2pt; .: x}\n"),
+            std::string::npos);
   const Result strict = runTool("value --dialect css-strict-unit 10px-5px");
   EXPECT_NE(strict.out.find("value\treal\tpx\t10px\nvalue\treal\tpx\t-5px\n"), std::string::npos)
       << strict.out;

@@ -135,6 +135,13 @@ TEST(Parser, Colours) {
     }
   }
 
+  // Values of other kinds give their colour through the parser.
+  EXPECT_EQ(EKValue(u("rgb(1,2,3)"), UNIT_NONE).getColorValue().getRGB(), 0x010203u);
+  EXPECT_EQ(EKValue(u("cmyk(0,0,0,1)"), UNIT_STRING).getColorValue().getK(), 1.0f);
+  EXPECT_TRUE(EKValue(u("nonsense"), UNIT_STRING).getColorValue(true).isInvalid());
+  EXPECT_TRUE(EKValue(EKName(u("nonsense"))).getColorValue().isTransparent());
+  EXPECT_TRUE(EKValue(12).getColorValue(true).isInvalid());
+
   EKTokenizer tokenizer(u("rgb(1,2,3) 12pt"), GENERIC);
   EXPECT_EQ(EKParser::parseColor(tokenizer, false).getColorValue().getRGB(), 0x010203u);
   EXPECT_EQ(tokenizer.nextTokenValue(false).getRealValue(UNIT_PT), 12.0f);

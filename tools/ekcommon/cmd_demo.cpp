@@ -134,6 +134,24 @@ void showValues() {
               << ")\n";
 }
 
+// Attribute and property text as the value parser reads it: colours in every notation, brace
+// compounds and the parameters of a link target.
+void showParser() {
+  std::cout << "== Value parser: colours, compounds, link targets ==\n";
+  for (const char* text : {"#FF8000", "orange", "rgb(255 128 0)", "rgba(255,128,0,0.5)", "hsl(30,100%,50%)",
+                           "cmyk(0,0.5,1,0)", "rgb-icc(255,128,0,#CMYK,0,0.5,1,0)",
+                           "rgb-icc(255,128,0,#SEPARATION,\"Orange Ink\",0.4)", "system-color(highlight)"}) {
+    const EKColor color = EKParser::parseColor(fromUtf8(text), true, nullptr).getColorValue(true);
+    std::cout << "  " << text << " -> sRGB " << toUtf8(color.toString(false, true, true)) << '\n';
+  }
+  const EKValue compound = EKParser::parseCompound(fromUtf8("{ width: 210mm; height: 297mm; .: a4 }"), EKTokenizer::GENERIC);
+  std::cout << "  compound " << toUtf8(compound.toString()) << ", width "
+            << toUtf8(compound.getNamedItem(EKN_width).toString()) << " = "
+            << float(compound.getNamedItem(EKN_width).getLengthValue()) << "pt\n";
+  const EKValue link = EKParser::parsePDFOpenParameters(fromUtf8("manual.pdf#page=12&view=FitH,100"), false);
+  std::cout << "  link manual.pdf#page=12&view=FitH,100 -> " << toUtf8(link.toString()) << '\n';
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -142,10 +160,11 @@ int runDemo(const std::vector<std::string>& args) {
   EKNameTable::addRefSharedNameTable();
   showNames();
   showObjects();
-  showUris();
-  showCrypto();
   showText();
   showValues();
+  showParser();
+  showUris();
+  showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;
 }

@@ -93,8 +93,8 @@ const char* colorSpace(const EKColor& c) {
   return "rgb";
 }
 
-void printValue(const EKValue& v) {
-  std::cout << "value\t" << typeName(v.getValueType()) << '\t' << unitLabel(v.getUnitType()) << '\t'
+void printValue(const EKValue& v, const char* label = "value") {
+  std::cout << label << '\t' << typeName(v.getValueType()) << '\t' << unitLabel(v.getUnitType()) << '\t'
             << toUtf8(v.toString());
   const EKColor color = v.getColorValue(true);
   if (!color.isInvalid()) {
@@ -130,6 +130,14 @@ void describe(const UnicodeString& text, EKTokenizer::TokenizerType dialect) {
   }
   if (count > 1)
     printValue(list);
+
+  // The whole text as the value parser reads property text: a list with brace compounds, and,
+  // when the text is one colour notation (ICC forms included), that colour.
+  if (count > 0)
+    printValue(EKParser::parseCompound(text, dialect), "parsed");
+  const EKValue color = EKParser::parseColor(text, true, nullptr);
+  if (color.isColor())
+    printValue(color, "color");
 }
 
 } // namespace

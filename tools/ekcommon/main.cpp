@@ -52,6 +52,9 @@ const std::vector<Command>& commands() {
        "each (number with its unit, name, string, rgb/rgba colour, char or end), then the values\n"
        "read from it, one 'value' line each: type, unit, printed form and, for colours, the\n"
        "colour space, the sRGB colour and the alpha; several values are also printed as a list.\n"
+       "A 'parsed' line shows the whole text as the value parser reads it (lists, {key: value}\n"
+       "compounds), and a 'color' line the colour when the text is one colour notation\n"
+       "(rgb(), hsl(), cmyk(), rgb-icc(), a colour followed by icc-color(), ...).\n"
        "Dialects: generic (default), css, css-comments, css-strict-unit, mime, space-separated,\n"
        "simple-quotes. Put '--' before a text that begins with '-'.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
