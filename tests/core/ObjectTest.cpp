@@ -87,7 +87,8 @@ TEST(RefCount, TransitionsThroughPtrAndManualCalls) {
     EKPtr<Counted> moved = std::move(second);
     EXPECT_EQ(second.get(), nullptr);
     EXPECT_EQ(object->getRefCount(), 3);
-    first = first; // self-assignment keeps the object
+    EKPtr<Counted>& alias = first;
+    first = alias; // self-assignment keeps the object
     EXPECT_EQ(object->getRefCount(), 3);
   }
   EXPECT_EQ(g_destroyed, 1);
