@@ -1,4 +1,4 @@
-#include <ekcommon/ekcommon.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
-UnicodeString u(const char* s) {
-  return UnicodeString::fromUTF8(s);
-}
 
 TEST(Error, LevelsFromCodeBits) {
   const struct {

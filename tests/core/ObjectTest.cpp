@@ -1,4 +1,4 @@
-#include <ekcommon/ekcommon.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 

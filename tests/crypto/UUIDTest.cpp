@@ -1,4 +1,4 @@
-#include <ekcommon/crypto/EKUUID.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
-std::string utf8(const UnicodeString& s) {
-  std::string out;
-  return s.toUTF8String(out);
-}
 
 TEST(EKUUID, TextAndHashOfKnownBytes) {
   unsigned char bytes[16];

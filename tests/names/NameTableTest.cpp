@@ -1,4 +1,4 @@
-#include <ekcommon/ekcommon.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
-UnicodeString u(const char* s) {
-  return UnicodeString::fromUTF8(s);
-}
 
 // Each test starts and ends without a shared table, so run-time numbers start at 3207.
 class NameTable : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include <ekcommon/ekcommon.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
-UnicodeString u(const char* s) {
-  return UnicodeString::fromUTF8(s);
-}
 
 TEST(DataUri, HeaderParts) {
   struct Row {

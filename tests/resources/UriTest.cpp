@@ -1,4 +1,4 @@
-#include <ekcommon/ekcommon.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +9,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
-UnicodeString u(const char* s) {
-  return UnicodeString::fromUTF8(s);
-}
-
-std::string s8(const UnicodeString& s) {
-  std::string out;
-  return s.toUTF8String(out);
-}
 
 TEST(Uri, ConstructionNormalisesEachKindOfString) {
   struct Row {
@@ -43,7 +34,7 @@ TEST(Uri, ConstructionNormalisesEachKindOfString) {
       {"caf\xC3\xA9.xml", EKUri::URISTR_URI, "caf\xC3\xA9.xml"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(s8(EKUri(u(row.in), row.type).toString()), row.out) << row.in;
+    EXPECT_EQ(utf8(EKUri(u(row.in), row.type).toString()), row.out) << row.in;
 }
 
 TEST(Uri, ResolutionAgainstBases) {
@@ -81,7 +72,7 @@ TEST(Uri, ResolutionAgainstBases) {
       {"", "a b.png", "a%20b.png"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(s8(EKUri(EKUri(u(row.base)), u(row.ref)).toString()), row.out) << row.base << " + " << row.ref;
+    EXPECT_EQ(utf8(EKUri(EKUri(u(row.base)), u(row.ref)).toString()), row.out) << row.base << " + " << row.ref;
 }
 
 TEST(Uri, LocalPathsFileNamesAndExtensions) {
@@ -105,10 +96,10 @@ TEST(Uri, LocalPathsFileNamesAndExtensions) {
   };
   for (const Row& row : rows) {
     const EKUri uri(u(row.uri), EKUri::URISTR_URI);
-    EXPECT_EQ(s8(uri.getLocalPath()), row.localPath) << row.uri;
-    EXPECT_EQ(s8(uri.getFileName()), row.fileName) << row.uri;
-    EXPECT_EQ(s8(uri.getExtension()), row.extension) << row.uri;
-    EXPECT_EQ(s8(uri.getBaseString()), row.baseString) << row.uri;
+    EXPECT_EQ(utf8(uri.getLocalPath()), row.localPath) << row.uri;
+    EXPECT_EQ(utf8(uri.getFileName()), row.fileName) << row.uri;
+    EXPECT_EQ(utf8(uri.getExtension()), row.extension) << row.uri;
+    EXPECT_EQ(utf8(uri.getBaseString()), row.baseString) << row.uri;
   }
   EXPECT_EQ(EKUri::getLocalPath(u("http://x/y")), u("http://x/y"));
   EXPECT_EQ(EKUri::getLocalPath(u("file:///tmp/a%25")), u("/tmp/a%"));
@@ -149,7 +140,7 @@ TEST(Uri, EditingAndRelativeReferences) {
       {"x.png", "", ""},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(s8(EKUri(u(row.uri), EKUri::URISTR_URI).getRelativeUri(u(row.base))), row.relative) << row.uri;
+    EXPECT_EQ(utf8(EKUri(u(row.uri), EKUri::URISTR_URI).getRelativeUri(u(row.base))), row.relative) << row.uri;
 
   const EKUri dir(u("file:///C:/Docs/"), EKUri::URISTR_URI);
   EXPECT_TRUE(dir.isDescendantOrSelf(EKUri(u("file:///c:/docs/sub/x.xml"), EKUri::URISTR_URI)));
@@ -224,10 +215,10 @@ TEST(Uri, FileSystemChecks) {
 
   // A '#' that is part of an existing file name is escaped; otherwise the text is kept.
   const EKUri base(u(("file://" + dir + "/doc.xml").c_str()));
-  EXPECT_EQ(s8(EKUri::escapeSharpIfExist(base, u("a#1.xml"), false)), "file://" + dir + "/a%231.xml");
-  EXPECT_EQ(s8(EKUri::escapeSharpIfExist(base, u("b#2.xml"), false)), "b#2.xml");
-  EXPECT_EQ(s8(EKUri::escapeSharpIfExist(base, u("b#2.xml"), true)), "file://" + dir + "/b%232.xml");
-  EXPECT_EQ(s8(EKUri::escapeSharpIfExist(base, u("plain.xml"), true)), "plain.xml");
+  EXPECT_EQ(utf8(EKUri::escapeSharpIfExist(base, u("a#1.xml"), false)), "file://" + dir + "/a%231.xml");
+  EXPECT_EQ(utf8(EKUri::escapeSharpIfExist(base, u("b#2.xml"), false)), "b#2.xml");
+  EXPECT_EQ(utf8(EKUri::escapeSharpIfExist(base, u("b#2.xml"), true)), "file://" + dir + "/b%232.xml");
+  EXPECT_EQ(utf8(EKUri::escapeSharpIfExist(base, u("plain.xml"), true)), "plain.xml");
 
   std::remove(file.c_str());
   rmdir(dir.c_str());

@@ -1,4 +1,4 @@
-#include "TextTestSupport.h"
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,10 @@
-#include <ekcommon/ekcommon.h>
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
 using namespace EKCommonNS;
 
 namespace {
-
-UnicodeString u(const char* s) {
-  return UnicodeString::fromUTF8(s);
-}
 
 TEST(UnicodeRange, ParseMergeAndPrint) {
   struct Row {

@@ -1,4 +1,4 @@
-#include "ValuesTestUtil.h"
+#include "support/TestStrings.h"
 
 #include <gtest/gtest.h>
 
