@@ -18,6 +18,18 @@ EKNameEnum findBuiltin(const UnicodeString& string, uint32_t hash) {
                                   [](EKNameEnum n) -> const UnicodeString& { return s_builtinNameStrings[n]; });
 }
 
+// True when the string is empty (number 0) or built in (its number); otherwise `hash` is set
+// for the run-time lookup that follows, so that the string is hashed once.
+bool findEmptyOrBuiltin(const UnicodeString& string, uint32_t& hash, EKNameEnum& number) {
+  if (string.isEmpty()) {
+    number = EKN_EMPTY;
+    return true;
+  }
+  hash = EKNameIndex::hashOf(string);
+  number = findBuiltin(string, hash);
+  return number != EKN_EMPTY;
+}
+
 } // namespace
 
 // Names added at run time. Strings live in a deque so that references handed out stay valid
@@ -80,11 +92,10 @@ const UnicodeString& EKNameTable::getBuiltinNameString(EKNameEnum number) {
 }
 
 EKNameEnum EKNameTable::getSharedNameEnum(const UnicodeString& string) {
-  if (string.isEmpty())
-    return EKN_EMPTY;
-  const uint32_t hash = EKNameIndex::hashOf(string);
-  if (const EKNameEnum builtin = findBuiltin(string, hash))
-    return builtin;
+  uint32_t hash = 0;
+  EKNameEnum number = EKN_EMPTY;
+  if (findEmptyOrBuiltin(string, hash, number))
+    return number;
   EKMutex guard(s_sharedNameTableLock);
   setupSharedNameTable();
   return s_sharedNameTable.load()->getNonBuiltinNameEnumMutexed(string, hash);
@@ -99,11 +110,10 @@ const UnicodeString& EKNameTable::getSharedNameString(EKNameEnum number) {
 }
 
 EKNameEnum EKNameTable::getNameEnum(const UnicodeString& string) {
-  if (string.isEmpty())
-    return EKN_EMPTY;
-  const uint32_t hash = EKNameIndex::hashOf(string);
-  if (const EKNameEnum builtin = findBuiltin(string, hash))
-    return builtin;
+  uint32_t hash = 0;
+  EKNameEnum number = EKN_EMPTY;
+  if (findEmptyOrBuiltin(string, hash, number))
+    return number;
   EKMutex guard(s_sharedNameTableLock);
   return getNonBuiltinNameEnumMutexed(string, hash);
 }
@@ -125,11 +135,10 @@ EKNameEnum EKNameTable::getNonBuiltinNameEnumMutexed(const UnicodeString& string
 }
 
 EKNameEnum EKNameTable::lookupName(const UnicodeString& string) const {
-  if (string.isEmpty())
-    return EKN_EMPTY;
-  const uint32_t hash = EKNameIndex::hashOf(string);
-  if (const EKNameEnum builtin = findBuiltin(string, hash))
-    return builtin;
+  uint32_t hash = 0;
+  EKNameEnum number = EKN_EMPTY;
+  if (findEmptyOrBuiltin(string, hash, number))
+    return number;
   EKMutex guard(s_sharedNameTableLock);
   return lookupNonBuiltin(string, hash);
 }

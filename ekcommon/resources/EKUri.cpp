@@ -2,6 +2,7 @@
 
 #include "ekcommon/core/EKBogusString.h"
 #include "ekcommon/platform/EKFileSystem.h"
+#include "ekcommon/text/EKChar.h"
 
 #include <unicode/uchar.h>
 
@@ -17,16 +18,6 @@ bool isAsciiLetter(UChar32 c) {
 
 bool isAsciiDigit(UChar32 c) {
   return c >= '0' && c <= '9';
-}
-
-int hexValue(UChar32 c) {
-  if (isAsciiDigit(c))
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
 }
 
 // Index of the ':' that ends the scheme, or -1: a letter, then letters, digits, '+', '-' or
@@ -577,8 +568,8 @@ UnicodeString EKUri::unescape(const UnicodeString& s) {
   out.reserve(bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] == '%' && i + 2 < bytes.size()) {
-      const int high = hexValue(static_cast<unsigned char>(bytes[i + 1]));
-      const int low = hexValue(static_cast<unsigned char>(bytes[i + 2]));
+      const int high = EKChar::hex2dig(static_cast<unsigned char>(bytes[i + 1]));
+      const int low = EKChar::hex2dig(static_cast<unsigned char>(bytes[i + 2]));
       if (high >= 0 && low >= 0) {
         out.push_back(static_cast<char>(high * 16 + low));
         i += 2;
@@ -628,7 +619,7 @@ bool EKUri::isValidUri(const UnicodeString& s) {
     const char16_t c = s.charAt(i);
     if (!isValidUriChar(c))
       return false;
-    if (c == '%' && (hexValue(s.charAt(i + 1)) < 0 || hexValue(s.charAt(i + 2)) < 0))
+    if (c == '%' && (EKChar::hex2dig(s.charAt(i + 1)) < 0 || EKChar::hex2dig(s.charAt(i + 2)) < 0))
       return false;
   }
   return true;

@@ -1,5 +1,7 @@
 #include "ekcommon/text/EKUnicodeRange.h"
 
+#include "ekcommon/text/EKChar.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -13,16 +15,6 @@ bool isSpace(char16_t c) {
   return c == '\t' || c == '\n' || c == '\r' || c == ' ';
 }
 
-int hexValue(char16_t c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
 const char16_t* skipSpaces(const char16_t* p) {
   while (isSpace(*p))
     ++p;
@@ -33,7 +25,7 @@ const char16_t* skipSpaces(const char16_t* p) {
 int32_t readHex(const char16_t*& p, int& digits) {
   int32_t value = 0;
   digits = 0;
-  for (int v; digits < MAX_HEX_DIGITS && (v = hexValue(*p)) >= 0; ++p, ++digits)
+  for (int v; digits < MAX_HEX_DIGITS && (v = EKChar::hex2dig(*p)) >= 0; ++p, ++digits)
     value = value * 16 + v;
   return digits == 0 ? -1 : value;
 }
@@ -51,15 +43,15 @@ bool readUPlusEntry(const char16_t*& p, EKUnicodeRange::URange& range) {
       ++digits;
       ++p;
     }
-    if (*p == '?' || hexValue(*p) >= 0)
+    if (*p == '?' || EKChar::hex2dig(*p) >= 0)
       return false;
     range = {first * size, first * size + size - 1};
-  } else if (hexValue(*p) >= 0) {
+  } else if (EKChar::hex2dig(*p) >= 0) {
     return false; // more than six digits
   } else if (*p == '-') {
     ++p;
     const int32_t last = readHex(p, digits);
-    if (hexValue(*p) >= 0)
+    if (EKChar::hex2dig(*p) >= 0)
       return false;
     range = {first, last < 0 ? EKUnicodeRange::MAX_CODE_POINT : last};
   } else {

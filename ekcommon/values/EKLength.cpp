@@ -1,6 +1,7 @@
 #include "ekcommon/values/EKLength.h"
 
 #include "ekcommon/values/EKValue.h"
+#include "ekcommon/values/internal/EKSaturate.h"
 
 #include <climits>
 #include <limits>
@@ -10,18 +11,6 @@ namespace EKCommonNS {
 namespace {
 
 const float NaN = std::numeric_limits<float>::quiet_NaN();
-
-// Truncates toward zero, saturating where the float leaves the int range (a plain cast would be
-// undefined there).
-int truncateToInt(float x) {
-  if (std::isnan(x))
-    return 0;
-  if (x >= 2147483648.0f)
-    return INT_MAX;
-  if (x <= -2147483648.0f)
-    return INT_MIN;
-  return static_cast<int>(x);
-}
 
 } // namespace
 
@@ -56,12 +45,12 @@ float EKLength::getRealValue(EKUnitType unit) const {
 }
 
 int EKLength::getIntegerValue(EKUnitType unit) const {
-  return truncateToInt(getRealValue(unit) + 0.5f);
+  return saturatingInt(getRealValue(unit) + 0.5f);
 }
 
 int EKLength::getPixelCount(float dpi) const {
   const float p = dpi * m_points / 72.0f;
-  return truncateToInt(p >= 0 ? p + 0.5f : p - 0.5f);
+  return saturatingInt(p >= 0 ? p + 0.5f : p - 0.5f);
 }
 
 bool EKLength::isInvalid() const {

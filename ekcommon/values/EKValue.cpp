@@ -3,6 +3,7 @@
 #include "ekcommon/values/EKNamedValueMap.h"
 #include "ekcommon/values/EKParser.h"
 #include "ekcommon/values/EKValueArray.h"
+#include "ekcommon/values/internal/EKSaturate.h"
 
 #include <climits>
 #include <cmath>
@@ -191,14 +192,7 @@ int EKValue::getIntegerValue(int otherwise) const {
     return m_payload.integer;
   if (!isReal())
     return otherwise;
-  const float x = std::floor(m_payload.real + 0.5f);
-  if (std::isnan(x))
-    return 0;
-  if (x >= 2147483648.0f)
-    return INT_MAX;
-  if (x <= -2147483648.0f)
-    return INT_MIN;
-  return static_cast<int>(x);
+  return saturatingInt(std::floor(m_payload.real + 0.5f));
 }
 
 float EKValue::getRealValue(EKUnitType wanted) const {
