@@ -3,7 +3,6 @@
 #include "ekcommon/values/EKValue.h"
 #include "ekcommon/values/internal/EKSaturate.h"
 
-#include <climits>
 #include <limits>
 
 namespace EKCommonNS {
