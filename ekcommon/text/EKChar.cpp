@@ -241,11 +241,16 @@ bool EKChar::isSymbolJIS(int c) {
   return inRanges(SYMBOL_JIS, c);
 }
 
+// ASCII first: nearly every name a document holds is ASCII, and the range search is not needed.
 bool EKChar::isNCNameStartChar(int c) {
+  if (c < 0x80)
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
   return inRanges(NCNAME_START, c);
 }
 
 bool EKChar::isNCNameChar(int c) {
+  if (c < 0x80)
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '-' || c == '.' || isAsciiDigit(c);
   return isNCNameStartChar(c) || c == '-' || c == '.' || isAsciiDigit(c) || c == 0xB7 ||
          (c >= 0x0300 && c <= 0x036F) || (c >= 0x203F && c <= 0x2040);
 }
