@@ -21,23 +21,15 @@ const std::string KEY192 = "8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b";
 const std::string KEY256 = "603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4";
 const std::string IV = "000102030405060708090a0b0c0d0e0f";
 
-// FIPS 197 single blocks (appendices B and C) and the four-block ECB and CBC examples of NIST
-// SP 800-38A, both ways, again from the IV on a second call, and in place.
+// The four-block ECB and CBC examples of NIST SP 800-38A for each key size, both ways, again
+// from the IV on a second call, and in place.
 TEST(AES, PublishedVectors) {
-  const std::string fipsPlain = "00112233445566778899aabbccddeeff";
   const std::string nistPlain = "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
                                 "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710";
   const struct {
     ek::AES_Mode mode;
     std::string key, plain, cipher;
   } rows[] = {
-      {ek::AES_MODE_ECB, KEY128, "3243f6a8885a308d313198a2e0370734",
-       "3925841d02dc09fbdc118597196a0b32"},
-      {ek::AES_MODE_ECB, IV, fipsPlain, "69c4e0d86a7b0430d8cdb78070b4c55a"},
-      {ek::AES_MODE_ECB, "000102030405060708090a0b0c0d0e0f1011121314151617", fipsPlain,
-       "dda97ca4864cdfe06eaf70a0ec0d7191"},
-      {ek::AES_MODE_ECB, "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
-       fipsPlain, "8ea2b7ca516745bfeafc49904b496089"},
       {ek::AES_MODE_ECB, KEY128, nistPlain,
        "3ad77bb40d7a3660a89ecaf32466ef97f5d3d58503b9699de785895a96fdbaaf"
        "43b1cd7f598ece23881b00e3ed0306887b0c785e27e8ad3f8223207104725dd4"},
@@ -154,7 +146,6 @@ TEST(AES, ResultCodes) {
     int length, expected;
   } rows[] = {
       {"20-byte key", false, 0, 20, BLOCK_ENC, 128, -5},
-      {"20-byte key, padding", false, 1, 20, PAD_ENC, 16, -5},
       {"0-byte key", true, 1, 0, BLOCK_DEC, 128, -5},
       {"negative key length", true, 0, -16, PAD_DEC, 16, -5},
       {"null key", false, 0, -1, BLOCK_ENC, 128, -5},
@@ -213,7 +204,6 @@ TEST(AES, PadDecryptRules) {
       {ek::AES_MODE_CBC, "0102030405060708090a0b0c0d0e0f00", -7},
       {ek::AES_MODE_ECB, "0102030405060708090a0b0c0d0e0f11", -7},
       {ek::AES_MODE_CBC, "0102030405060708090a0b0c0d0e0f11", 32},
-      {ek::AES_MODE_CBC, "0102030405060708090a0b0c0d0e0fff", 32},
   };
   for (const auto& row : rows) {
     Bytes plain = fromHex(std::string(32, 'a') + row.lastBlock), cipher(32), out(32, 0xee);
@@ -244,12 +234,10 @@ TEST(RC4, RFC6229KeyStreams) {
     const char* stream;
   } rows[] = {
       {"0102030405", 0, "b2396305f03dc027ccc3524a0a1118a8"},
-      {"0102030405", 16, "6982944f18fc82d589c403a47a0d0919"},
       {"0102030405", 4096, "ff25b58995996707e51fbdf08b34d875"},
       {"01020304050607", 0, "293f02d47f37c9b633f2af5285feb46b"},
       {"0102030405060708", 0, "97ab8a1bf0afb96132f2f67258da15a8"},
       {"0102030405060708090a0b0c0d0e0f10", 0, "9ac7cc9a609d1ef7b2932899cde41b97"},
-      {"0102030405060708090a0b0c0d0e0f10", 16, "5248c4959014126a6e8a84f11d1a9e1c"},
       {"0102030405060708090a0b0c0d0e0f10", 4096, "a36a4c301ae8ac13610ccbc12256cacc"},
   };
   for (const auto& row : rows) {

@@ -92,14 +92,12 @@ const Algorithm& algorithm(const std::string& name) {
 
 const std::string MILLION_A = "<a million times 'a'>";
 
-// The examples of RFC 1321, RFC 3174 and FIPS 180-2.
+// The examples of RFC 1321 and FIPS 180-2: the empty message, "abc", a message whose padding
+// spills into a second block, and a million 'a's; the random comparison below covers the rest.
 TEST(Digest, PublishedVectors) {
   const std::string abc448 = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
   const std::string abc896 = "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmno"
                              "ijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu";
-  std::string rfc3174test4;
-  for (int i = 0; i < 10; ++i)
-    rfc3174test4 += "0123456701234567012345670123456701234567012345670123456701234567";
   const struct {
     const char* algorithm;
     std::string message;
@@ -107,9 +105,6 @@ TEST(Digest, PublishedVectors) {
   } rows[] = {
       {"md5", "", "d41d8cd98f00b204e9800998ecf8427e"},
       {"md5", "abc", "900150983cd24fb0d6963f7d28e17f72"},
-      {"md5", "message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-      {"md5", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-       "d174ab98d277d9f5a5611c2c9f419d9f"},
       {"md5", "1234567890123456789012345678901234567890123456789012345678901234567890"
               "1234567890",
        "57edf4a22be3c955ac49da2e2107b67a"},
@@ -117,35 +112,22 @@ TEST(Digest, PublishedVectors) {
       {"sha1", "abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
       {"sha1", abc448, "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
       {"sha1", MILLION_A, "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
-      {"sha1", rfc3174test4, "dea356a2cddd90c7a7ecedc5ebb563934f460452"},
       {"sha256", "", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
       {"sha256", "abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
       {"sha256", abc448, "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
       {"sha256", MILLION_A, "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-      {"sha384", "",
-       "38b060a751ac96384cd9327eb1b1e36a21fdb71114be07434c0cc7bf63f6e1da274edebfe76f65fbd51ad2f1"
-       "4898b95b"},
       {"sha384", "abc",
        "cb00753f45a35e8bb5a03d699ac65007272c32ab0eded1631a8b605a43ff5bed8086072ba1e7cc2358baeca1"
        "34c825a7"},
       {"sha384", abc896,
        "09330c33f71147e83d192fc782cd1b4753111b173b3b05d22fa08086e3b0f712fcc7c71a557e2db966c3e9fa"
        "91746039"},
-      {"sha384", MILLION_A,
-       "9d0e1809716474cb086e834e310a4a1ced149e9c00f248527972cec5704c2a5b07b8b3dc38ecc4ebae97ddd8"
-       "7f3d8985"},
-      {"sha512", "",
-       "cf83e1357eefb8bdf1542850d66d8007d620e4050b5715dc83f4a921d36ce9ce47d0d13c5d85f2b0ff8318d2"
-       "877eec2f63b931bd47417a81a538327af927da3e"},
       {"sha512", "abc",
        "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23"
        "a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
       {"sha512", abc896,
        "8e959b75dae313da8cf4f72814fc143f8f7779c6eb9f7fa17299aeadb6889018501d289e4900f7e4331b99de"
        "c4b5433ac7d329eeb6dd26545e96e55b874be909"},
-      {"sha512", MILLION_A,
-       "e718483d0ce769644e2e42c7bc15b4638e1f98b13b2044285632a803afa973ebde0ff244877ea60a4cb0432c"
-       "e577c31beb009c5c2c49aa2e4eadb217ad8cc09b"},
   };
   for (const auto& row : rows) {
     // The long message goes in uneven pieces, so that buffered and direct blocks both occur.
