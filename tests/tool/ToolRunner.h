@@ -6,19 +6,17 @@
 #include <string>
 #include <sys/wait.h>
 
-namespace EKToolTest {
-
-struct Result {
+struct ToolResult {
   int status;
   std::string out;
 };
 
 // Runs the tool with the given arguments (shell syntax, so redirections and pipes work),
 // capturing standard output; standard error is discarded.
-inline Result runTool(const std::string& args) {
+inline ToolResult runTool(const std::string& args) {
   const std::string command = std::string(EKCOMMON_TOOL) + " " + args + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
-  Result result{-1, {}};
+  ToolResult result{-1, {}};
   if (!pipe)
     return result;
   std::array<char, 4096> buffer;
@@ -29,5 +27,3 @@ inline Result runTool(const std::string& args) {
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
-
-} // namespace EKToolTest

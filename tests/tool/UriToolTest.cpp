@@ -4,11 +4,8 @@
 
 namespace {
 
-using EKToolTest::Result;
-using EKToolTest::runTool;
-
 TEST(UriTool, ResolvesAndDescribesReferences) {
-  Result r = runTool("uri --base 'file:///C:/doc/a.xml' --relative-to 'file:///C:/doc/x/b.xml' 'img\\a b.png'");
+  ToolResult r = runTool("uri --base 'file:///C:/doc/a.xml' --relative-to 'file:///C:/doc/x/b.xml' 'img\\a b.png'");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "img\\a b.png\n"
                    "  uri: file:///C:/doc/img/a%20b.png\n"
