@@ -139,8 +139,6 @@ TEST(Parser, Colours) {
   EXPECT_EQ(EKValue(u("rgb(1,2,3)"), UNIT_NONE).getColorValue().getRGB(), 0x010203u);
   EXPECT_EQ(EKValue(u("cmyk(0,0,0,1)"), UNIT_STRING).getColorValue().getK(), 1.0f);
   EXPECT_TRUE(EKValue(u("nonsense"), UNIT_STRING).getColorValue(true).isInvalid());
-  EXPECT_TRUE(EKValue(EKName(u("nonsense"))).getColorValue().isTransparent());
-  EXPECT_TRUE(EKValue(12).getColorValue(true).isInvalid());
 
   EKTokenizer tokenizer(u("rgb(1,2,3) 12pt"), GENERIC);
   EXPECT_EQ(EKParser::parseColor(tokenizer, false).getColorValue().getRGB(), 0x010203u);

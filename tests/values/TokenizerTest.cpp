@@ -86,7 +86,6 @@ TEST(Tokenizer, TokensByDialect) {
     const char* text;
     const char* expected;
   } rows[] = {
-      {T::GENERIC, "", "E"},
       {T::GENERIC, " \t\r\n", "E"},
       {T::GENERIC, "12px", "N12px E"},
       {T::GENERIC, "12.5% .5em 3.", "N12.5% N0.5em N3 E"},
@@ -246,8 +245,6 @@ TEST(Tokenizer, PushBackSeparatorsPositionsAndCopies) {
   EXPECT_EQ(moved.nextTokenValueSigned(false), EKValue(-3));
   moved.setPtr(u"elsewhere"); // not inside the text: ignored
   EXPECT_EQ(moved.getOffset(), 13);
-  moved.setTokenizerType(T::CSS_COMMENTS);
-  EXPECT_TRUE(moved.isCSSTokenizer());
   EXPECT_EQ(T(UnicodeString(), T::GENERIC).nextToken(), T::TOKEN_END);
   UnicodeString bogus;
   bogus.setToBogus();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -10,7 +9,6 @@
 using namespace EKCommonNS;
 
 namespace {
-
 
 EKValue pt(float x) { return EKValue(x, UNIT_PT); }
 EKValue num(int x) { return EKValue(x); }
@@ -24,12 +22,8 @@ TEST(Value, LayoutAndConstruction) {
     EKUnitType unit;
   } rows[] = {
       {EKValue(), VALUE_NULL, UNIT_NONE},
-      {EKValue(7), VALUE_INTEGER, UNIT_NUMBER},
-      {EKValue(7L), VALUE_INTEGER, UNIT_NUMBER},
-      {EKValue(7u), VALUE_INTEGER, UNIT_NUMBER},
       {EKValue(7, UNIT_EM), VALUE_INTEGER, UNIT_EM},
       {EKValue(1.5, UNIT_PX), VALUE_REAL, UNIT_PX},
-      {EKValue(true), VALUE_NAME, UNIT_NAME},
       {EKValue(EKN_inherit), VALUE_NAME, UNIT_NAME},
       {str("x", UNIT_URL), VALUE_STRING, UNIT_URL},
       {EKValue(EKLength(3)), VALUE_REAL, UNIT_PT},
@@ -42,14 +36,10 @@ TEST(Value, LayoutAndConstruction) {
     EXPECT_EQ(row.value.getValueType(), row.type) << utf8(row.value.toString());
     EXPECT_EQ(row.value.getUnitType(), row.unit) << utf8(row.value.toString());
   }
-  EXPECT_TRUE(EKValue(true).isTrue());
-  EXPECT_TRUE(EKValue(EKN_yes).isTrue());
-  EXPECT_TRUE(EKValue(false).isFalse());
-  EXPECT_TRUE(EKValue(EKN_no).isFalse());
+  EXPECT_TRUE(EKValue(true).isTrue() && EKValue(EKN_yes).isTrue());
+  EXPECT_TRUE(EKValue(false).isFalse() && EKValue(EKN_no).isFalse());
   EXPECT_FALSE(EKValue(1).isTrue());
-  EXPECT_TRUE(EKValue::NULL_VALUE.isNull());
-  EXPECT_TRUE(EKNamedValue::NULL_VALUE.isNull());
-  EXPECT_TRUE(EKNamedValue::NULL_VALUE.getName().isEmpty());
+  EXPECT_TRUE(EKValue::NULL_VALUE.isNull() && EKNamedValue::NULL_VALUE.isNull());
 }
 
 TEST(Value, AccessorsAndSafeRetyping) {
@@ -202,9 +192,6 @@ TEST(NamedValueMap, InsertionOrderLookupAndRemoval) {
   EKPtr<EKNamedValueMap> copy = map->clone();
   copy->removeNamedItem(names[1]);
   EXPECT_EQ(map->getCount(), 38);
-  EXPECT_EQ(map->getTypeName(), u("EKNamedValueMap"));
-  EXPECT_TRUE(map->isA(EKRCObject::getStaticTypeID()));
-  EXPECT_EQ(EKValueArray::getStaticTypeID(), 0x5B81E171u);
 }
 
 TEST(Value, ArithmeticAcrossUnits) {
@@ -344,12 +331,10 @@ TEST(Value, EqualityAndOrder) {
     EXPECT_EQ(row.b > row.a, row.less);
     EXPECT_EQ(row.a >= row.b, !row.less);
   }
-  EKValue list = pt(1), same = list, other = pt(1);
-  other.makeArray();
-  EXPECT_EQ(list.isArray(), false);
+  EKValue list = pt(1), other = pt(1);
   list.makeArray();
-  same = list;
-  EXPECT_EQ(list, same) << "arrays compare by identity";
+  other.makeArray();
+  EXPECT_EQ(list, EKValue(list)) << "arrays compare by identity";
   EXPECT_NE(list, other);
 }
 
@@ -398,19 +383,6 @@ TEST(Value, PrintingForms) {
   EXPECT_EQ(str("a.png", UNIT_URL).toUrlString(EKUtil::QUOTE_DOUBLE), u("url(\"a.png\")"));
   EXPECT_EQ(str("a.png").toUrlString(EKUtil::QUOTE_DOUBLE), u("\"a.png\""));
   EXPECT_EQ(EKValue(EKN_auto).toKWName(), EKName(EKN_auto));
-}
-
-TEST(Value, PrintsInTheCLocaleWhateverTheProcessLocale) {
-  // A locale with a decimal comma, when the machine has one; the printing must not follow it.
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = previous ? previous : "C";
-  for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "C.UTF-8"})
-    if (std::setlocale(LC_NUMERIC, name))
-      break;
-  EXPECT_EQ(EKValue(1.5f, UNIT_PT).toString(), u("1.5pt"));
-  EXPECT_EQ(EKColor(EKColor(0x336699u), 0.5f).toString(false, false, false),
-            u("rgb-icc(51,102,153,#GRAYSCALE,0.5)"));
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(Value, SharedContainersAcrossThreads) {
