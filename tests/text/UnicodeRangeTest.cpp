@@ -78,9 +78,7 @@ TEST(UnicodeRange, MembershipAndSetOperations) {
     EXPECT_FALSE(range.inRange(c)) << c;
 
   range.addRange({0x1A, 0x52}); // bridges all three
-  ASSERT_EQ(range.getRanges().size(), 1u);
-  EXPECT_EQ(range.getRanges()[0].first, 0x10);
-  EXPECT_EQ(range.getRanges()[0].last, 0x5F);
+  EXPECT_EQ(range.toString(), u("U+0010-005F"));
   range.addRange({0x60, 0x60}); // touches: merged
   range.addRange({0x08, 0x0E}); // one apart from 0x10: separate
   EXPECT_EQ(range.toString(), u("U+0008-000E, U+0010-0060"));
@@ -97,8 +95,6 @@ TEST(UnicodeRange, MembershipAndSetOperations) {
   copy.fullRange();
   EXPECT_TRUE(copy.isFullRange());
   EXPECT_NE(copy, range);
-  copy.clearRange();
-  EXPECT_TRUE(copy.getRanges().empty());
 }
 
 } // namespace

@@ -134,7 +134,6 @@ TEST(Tokenizer, ValuesSignsExponentsAndFunctions) {
       {T::GENERIC, "1e3 1ex", SIGNED_EXP, "r:1000 r:1ex 0"},
       {T::GENERIC, "-2147483648 2147483648", SIGNED, "i:-2147483648 r:2.14748e+09 0"},
       {T::CSS, "rgb(1,2,3)", FUNC_STRING, "s0:rgb(1,2,3)@rgb 0"},
-      {T::CSS, "rgb(1,2,3)", FUNC, "k:#010203@rgb 0"},
       {T::CSS, "HSL(120, 100%, 50%) rgb(1,2", FUNC, "k:hsl(120,100%,50%)@HSL s0:rgb(1,2@rgb 0"},
       {T::CSS, "calc(1px + (2px * 3)) x", FUNC, "s0:calc(1px + (2px * 3))@calc n:x 0"},
       {T::CSS, "(a b) c", FUNC, "s0:(a b) n:c 0"},

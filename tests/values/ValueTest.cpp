@@ -362,7 +362,6 @@ TEST(Value, PrintingForms) {
       {EKValue(3, UNIT_KHZ), "3kHz"},
       {EKValue(6.0f, UNIT_PT2), "6"},
       {EKValue(0x1F600, UNIT_CHARACTER), "\xF0\x9F\x98\x80"},
-      {EKValue(EKColor(0x00A0FFu)), "#00A0FF"},
       {str("a \"b\""), "a \"b\""},
       {list, "1pt \"a b\" url(\"x%22y\") auto"},
       {compound, "{length: 1pt; .: 2; name: \"it's\"}"},
