@@ -67,6 +67,8 @@ TEST(Uri, ResolutionAgainstBases) {
       {"/home/u/doc.xml", "img/p.png", "/home/u/img/p.png"},
       {"//srv/share", "p.png", "//srv/p.png"},
       {"//srv/share/", "p.png", "//srv/share/p.png"},
+      {"data:text/plain,abc", "x.png", "data:text/x.png"},
+      {"data:text/plain,abc", "http://h/y.png", "http://h/y.png"},
       {"file:///C:/doc/a.xml", "  ", ""},
       {"", "a b.png", "a%20b.png"},
   };
@@ -193,8 +195,8 @@ TEST(Uri, SchemesAndCharacterClasses) {
 }
 
 TEST(Uri, FileSystemChecks) {
-  char dirTemplate[] = "/tmp/ekuriXXXXXX";
-  ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+  std::string dirTemplate = testing::TempDir() + "ekuriXXXXXX";
+  ASSERT_NE(mkdtemp(&dirTemplate[0]), nullptr);
   const std::string dir = dirTemplate;
   const std::string file = dir + "/a#1.xml";
   FILE* f = std::fopen(file.c_str(), "w");
