@@ -6,6 +6,7 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <string>
 
 namespace EKCommonNS {
@@ -140,16 +141,34 @@ Classified classify(const UnicodeString& s, int type) {
 }
 
 // Removes "/./" and "/segment/../" until none is left; a "/../" with no segment before it stops
-// the removal.
+// the removal. Each pass is linear, so that long hostile paths cannot stall resolution.
 void removeDotSegments(UnicodeString& path) {
-  for (int32_t at; (at = path.indexOf(u"/./")) >= 0;)
-    path.replace(at, 3, u'/');
-  for (int32_t at; (at = path.indexOf(u"/../")) >= 0;) {
-    const int32_t before = at > 0 ? path.lastIndexOf(u'/', 0, at) : -1;
-    if (before < 0)
-      break;
-    path.remove(before, at + 3 - before);
+  const int32_t n = path.length();
+  UnicodeString single;
+  for (int32_t i = 0; i < n;) {
+    const char16_t c = path.charAt(i++);
+    single.append(c);
+    if (c == '/')
+      while (i + 1 < n && path.charAt(i) == '.' && path.charAt(i + 1) == '/')
+        i += 2;
   }
+  UnicodeString out;
+  const int32_t m = single.length();
+  for (int32_t i = 0; i < m;) {
+    if (single.charAt(i) == '/' && single.charAt(i + 1) == '.' && single.charAt(i + 2) == '.' &&
+        single.charAt(i + 3) == '/') {
+      const int32_t before = out.lastIndexOf(u'/');
+      if (before < 0) {
+        out.append(single, i, m - i);
+        break;
+      }
+      out.truncate(before);
+      i += 3;
+      continue;
+    }
+    out.append(single.charAt(i++));
+  }
+  path = out;
 }
 
 // Canonical form of a file: reference; false when it turns out to be relative ("file:x"),
@@ -533,26 +552,23 @@ UnicodeString EKUri::getRelativeUri(const UnicodeString& base) const {
   const int32_t baseSlash = base.lastIndexOf(u'/');
   const UnicodeString baseDir = baseSlash < 0 ? UnicodeString(u"./") : UnicodeString(base, 0, baseSlash + 1);
   const int32_t slash = m_uri.lastIndexOf(u'/');
-  UnicodeString dir = slash < 0 ? UnicodeString(u"./") : UnicodeString(m_uri, 0, slash + 1);
+  const UnicodeString dir = slash < 0 ? UnicodeString(u"./") : UnicodeString(m_uri, 0, slash + 1);
   const UnicodeString fileName = slash < 0 ? m_uri : UnicodeString(m_uri, slash + 1);
 
-  UnicodeString tail;
-  int steps = 0;
-  while (!baseDir.startsWith(dir)) {
-    dir.truncate(dir.length() - 1);
-    const int32_t cut = dir.lastIndexOf(u'/');
-    if (cut < 0)
-      return UnicodeString();
-    tail.insert(0, UnicodeString(dir, cut + 1).append(u'/'));
-    dir.truncate(cut + 1);
-    ++steps;
-  }
+  // Step up to the longest directory of this URI that the base directory starts with; the
+  // segments stepped over are written out again after the "../" steps.
+  int32_t common = 0;
+  const int32_t limit = std::min(dir.length(), baseDir.length());
+  while (common < limit && dir.charAt(common) == baseDir.charAt(common))
+    ++common;
+  const int32_t kept = common == dir.length() ? dir.length() : dir.lastIndexOf(u'/', 0, common) + 1;
+  if (kept == 0)
+    return UnicodeString();
   UnicodeString result;
-  for (int32_t i = dir.length(); i < baseDir.length(); ++i)
+  for (int32_t i = kept; i < baseDir.length(); ++i)
     if (baseDir.charAt(i) == '/')
       result.append(u"../");
-  if (steps > 0)
-    result.append(tail);
+  result.append(dir, kept, dir.length() - kept);
   return result.append(fileName);
 }
 

@@ -88,8 +88,27 @@ void EKUnicodeRange::addRange(const URange& range) {
 }
 
 void EKUnicodeRange::addRange(const EKUnicodeRange& other) {
-  for (const URange& range : other.m_ranges)
-    addRange(range);
+  std::vector<URange> ranges(other.m_ranges);
+  addRanges(ranges);
+}
+
+void EKUnicodeRange::addRanges(std::vector<URange>& ranges) {
+  if (ranges.empty())
+    return;
+  ranges.insert(ranges.end(), m_ranges.begin(), m_ranges.end());
+  std::sort(ranges.begin(), ranges.end(), [](const URange& a, const URange& b) { return a.first < b.first; });
+  std::vector<URange> merged;
+  for (URange r : ranges) {
+    r.first = std::max(r.first, 0);
+    r.last = std::min(r.last, MAX_CODE_POINT);
+    if (r.first > r.last)
+      continue;
+    if (!merged.empty() && r.first <= merged.back().last + 1)
+      merged.back().last = std::max(merged.back().last, r.last);
+    else
+      merged.push_back(r);
+  }
+  m_ranges.swap(merged);
 }
 
 bool EKUnicodeRange::isFullRange() const {
@@ -117,6 +136,7 @@ bool EKUnicodeRange::parseUnicodeRange(const char16_t* p, const char16_t** end) 
     return true;
   }
   p = skipSpaces(p);
+  std::vector<URange> parsed;
   bool first = true;
   while (*p || !first) {
     if (!first) {
@@ -133,7 +153,7 @@ bool EKUnicodeRange::parseUnicodeRange(const char16_t* p, const char16_t** end) 
         UChar32 c = *p++;
         if (U16_IS_LEAD(c) && U16_IS_TRAIL(*p))
           c = U16_GET_SUPPLEMENTARY(c, *p++);
-        addRange(URange{c, c});
+        parsed.push_back(URange{c, c});
       }
       if (!*p)
         break; // an unterminated string ends the list
@@ -145,7 +165,7 @@ bool EKUnicodeRange::parseUnicodeRange(const char16_t* p, const char16_t** end) 
         valid = false;
         break;
       }
-      addRange(range);
+      parsed.push_back(range);
     } else {
       valid = false;
       break;
@@ -154,6 +174,7 @@ bool EKUnicodeRange::parseUnicodeRange(const char16_t* p, const char16_t** end) 
     if (!*p)
       break;
   }
+  addRanges(parsed);
   if (end)
     *end = p;
   return valid;

@@ -49,6 +49,9 @@ public:
   UnicodeString toString() const;
 
 private:
+  // Adds many ranges at once: one sort and merge instead of an insertion each.
+  void addRanges(std::vector<URange>& ranges);
+
   std::vector<URange> m_ranges;
 };
 

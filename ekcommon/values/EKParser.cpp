@@ -11,10 +11,14 @@ namespace {
 
 using Tok = EKTokenizer;
 
+// Compounds nest at most this deep; a deeper '{' is an ordinary character, so that hostile text
+// cannot exhaust the stack.
+constexpr int MAX_COMPOUND_DEPTH = 64;
+
 // Reads values from one tokenizer under one set of flags.
 class ValueReader {
 public:
-  ValueReader(Tok& tokenizer, int flags) : m_tok(tokenizer), m_flags(flags) {}
+  ValueReader(Tok& tokenizer, int flags, int depth = 0) : m_tok(tokenizer), m_flags(flags), m_depth(depth) {}
 
   // One value; false when it is not acceptable. A ';' or '}' under PARSE_IN_BLOCK is pushed
   // back and returned as its character value.
@@ -37,7 +41,7 @@ public:
         m_tok.pushBack();
         return true;
       }
-      if (type == '{' && (m_flags & EKParser::PARSE_COMPOUND)) {
+      if (type == '{' && opensCompound()) {
         value = readCompound();
         return true;
       }
@@ -65,7 +69,7 @@ public:
         value = EKValue(text.trim(), UNIT_NONE);
       } else if ((type == Tok::TOKEN_RGB || type == Tok::TOKEN_RGBA) && (m_flags & EKParser::PARSE_NO_COLOR)) {
         value = EKValue(value.toString(), UNIT_NONE);
-      } else if (type == '{' && (m_flags & EKParser::PARSE_COMPOUND)) {
+      } else if (type == '{' && opensCompound()) {
         value = readCompound();
       }
       if (first)
@@ -78,6 +82,8 @@ public:
   }
 
 private:
+  bool opensCompound() const { return (m_flags & EKParser::PARSE_COMPOUND) && m_depth < MAX_COMPOUND_DEPTH; }
+
   bool endsBlock(int type) const {
     return (m_flags & EKParser::PARSE_IN_BLOCK) && (type == ';' || type == '}');
   }
@@ -87,7 +93,7 @@ private:
   EKValue readCompound() {
     EKValue compound;
     compound.makeCompound();
-    ValueReader inner(m_tok, m_flags | EKParser::PARSE_IN_BLOCK);
+    ValueReader inner(m_tok, m_flags | EKParser::PARSE_IN_BLOCK, m_depth + 1);
     for (;;) {
       m_tok.skipWhitespace();
       const char16_t* entry = m_tok.getPtr();
@@ -128,6 +134,7 @@ private:
 
   Tok& m_tok;
   int m_flags;
+  int m_depth;
 };
 
 } // namespace

@@ -46,6 +46,15 @@ TEST(Parser, ValuesListsAndCompounds) {
     EXPECT_EQ(v.isUnknownString(), row.unknown) << row.text;
   }
 
+  // Hostile nesting stops at a fixed depth instead of exhausting the stack.
+  std::string nested;
+  for (int i = 0; i < 20000; ++i)
+    nested += "{a: ";
+  int depth = 0;
+  for (EKValue v = EKParser::parseCompound(u(nested.c_str()), GENERIC); v.isCompound(); v = v.getNamedItem(EKName(u("a"))))
+    ++depth;
+  EXPECT_EQ(depth, 64);
+
   const EKValue list = EKParser::parseCompound(u("12pt x"), GENERIC);
   ASSERT_EQ(list.getArrayCount(), 2);
   EXPECT_EQ(list.getNthItem(0).getRealValue(UNIT_PT), 12.0f);
