@@ -3,6 +3,7 @@
 
 #include "ekcommon/values/EKColor.h"
 
+#include <cmath>
 #include <vector>
 
 namespace EKCommonNS {
@@ -79,7 +80,8 @@ bool readIccArguments(Tok& tok, const EKColor& fallback, EKColor& color) {
     const int type = tok.getTokenType();
     if (type == ')')
       break;
-    if (type != Tok::TOKEN_NUMBER || components.size() == MAX_ICC_COMPONENTS)
+    // A component too large for a float is no colour (it would print as "inf").
+    if (type != Tok::TOKEN_NUMBER || components.size() == MAX_ICC_COMPONENTS || !std::isfinite(realOf(v)))
       return false;
     components.push_back(realOf(v));
   }

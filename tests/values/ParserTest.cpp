@@ -131,6 +131,7 @@ TEST(Parser, Colours) {
   EXPECT_TRUE(EKParser::parseColor(u("icc-color(#CMYK, 1, 2)"), true, nullptr).isUnknownString());
   EXPECT_TRUE(EKParser::parseColor(u("rgb-icc(0,0,0,\"a|b\",0)"), true, nullptr).isUnknownString())
       << "a profile is a name, so that it prints back as one";
+  EXPECT_TRUE(EKParser::parseColor(u("rgb-icc(0,0,255,p,1e60)"), true, nullptr).isUnknownString());
 
   // Every colour prints in a notation that parses back to the same colour.
   for (const char* text : {"rgba(10,20,30,0.25)", "hsla(200,50%,40%,0.5)", "cmyka(0.1,0.2,0.3,0.4,0.5)",
