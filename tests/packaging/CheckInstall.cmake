@@ -32,6 +32,10 @@ run("${WORK_DIR}/cmake-build/names_example")
 if(NOT last_output MATCHES "inherit = 820")
   message(FATAL_ERROR "example printed an unexpected result:\n${last_output}")
 endif()
+run("${WORK_DIR}/cmake-build/values_example")
+if(NOT last_output MATCHES "image: /home/user/book/images/figure 1.png\nindent: 42.5197pt\ncolour: #FF8000")
+  message(FATAL_ERROR "values example printed an unexpected result:\n${last_output}")
+endif()
 
 # pkg-config.
 find_program(PKG_CONFIG pkg-config REQUIRED)
