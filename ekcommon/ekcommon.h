@@ -47,8 +47,21 @@
 #include "ekcommon/values/EKValueArray.h"
 
 // Resources
+#include "ekcommon/resources/EKCustomStream.h"
+#include "ekcommon/resources/EKCustomStreamController.h"
 #include "ekcommon/resources/EKDataUri.h"
+#include "ekcommon/resources/EKGzipIStream.h"
+#include "ekcommon/resources/EKGzipOStream.h"
+#include "ekcommon/resources/EKInflaterStream.h"
+#include "ekcommon/resources/EKMemStream.h"
+#include "ekcommon/resources/EKMemStreamBuf.h"
+#include "ekcommon/resources/EKStrStream.h"
+#include "ekcommon/resources/EKTempFile.h"
 #include "ekcommon/resources/EKUri.h"
+#include "ekcommon/resources/EKZipArchive.h"
+#include "ekcommon/resources/EKZipEntry.h"
+#include "ekcommon/resources/EKZipFile.h"
+#include "ekcommon/resources/EKZipFileEntry.h"
 
 // Digests, ciphers and UUIDs
 #include "ekcommon/crypto/EKAES.h"

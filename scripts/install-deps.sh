@@ -3,7 +3,8 @@
 # there yet. Pass --fuzz to add clang and its fuzzer runtime, --bench for the benchmark library.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config libicu-dev libgtest-dev libgmock-dev libssl-dev locales)
+packages=(cmake ninja-build g++ make pkg-config libicu-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev libssl-dev locales
+  zip unzip gzip python3) # the last four make and check archives in the interoperability tests
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;

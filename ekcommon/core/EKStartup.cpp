@@ -7,6 +7,7 @@
 #include "ekcommon/core/EKMutex.h"
 #include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/names/internal/EKBuiltinNames.h"
+#include "ekcommon/resources/EKTempFile.h"
 #include "ekcommon/text/EKUtil.h"
 
 namespace EKCommonNS {
@@ -41,6 +42,10 @@ const bool s_builtinStrNameMapFilled = fillBuiltinStrNameMap();
 // The bogus string, then the empty string.
 const EKBogusString EKBogusString::BOGUS_VALUE;
 const EKEmptyString EKEmptyString::EMPTY_VALUE;
+
+// The temporary-file lock and the temporary directory it guards (computed on first use).
+EKLock EKTempFile::s_tempFileLock;
+UnicodeString EKTempFile::s_tempDirectory;
 
 // The encoding cache: alias keys to canonical encoding names.
 EKUtil::EncodingAliasMap EKUtil::s_encodingAliasMap = buildEncodingAliasMap();

@@ -9,6 +9,8 @@
 #include "ekcommon/core/EKUnicode.h"
 #include "ekcommon/names/EKName.h"
 
+#include <istream>
+
 namespace EKCommonNS {
 
 class EKXmlCatalogs;
@@ -85,6 +87,13 @@ public:
   UnicodeString removeFragment(bool withoutSharp);
   // This URI as a reference relative to base; empty when there is none.
   UnicodeString getRelativeUri(const UnicodeString& base) const;
+
+  // True when the stream, read from its start, begins with the gzip magic bytes 1F 8B; false
+  // for a shorter stream or one that throws. The stream is left at its start.
+  static bool isGzip(std::istream& in);
+  // A new stream (the caller deletes it) that reads `in` from its start, inflating gzip data
+  // and passing anything else through; `in` must outlive it.
+  static std::istream* getGzipStream(std::istream& in);
 
   // Percent-escapes '%' and every character that may not stand in a URI.
   static UnicodeString escape(const UnicodeString& s);

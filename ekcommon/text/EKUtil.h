@@ -1,6 +1,7 @@
 // Small, widely used string and number services: quoting in the library's quote modes, the
 // low-level number scanners of the tokenizer, number printing that ignores the process locale,
-// encoding names, spaces, modified Julian days, bit fields, base64 and the CSS an+b matcher.
+// encoding names, spaces, modified Julian days, bit fields, base64, one-call zlib compression
+// and the CSS an+b matcher.
 #pragma once
 
 #include "ekcommon/core/EKExport.h"
@@ -153,6 +154,15 @@ public:
   // and the final padding may be missing. Returns false, after writing the bytes of the valid
   // part, on any other character, on data after the padding and on a dangling sixth bit group.
   static bool decodeBase64(const UnicodeString& text, std::ostream& out);
+
+  // One-call compression of a memory block. deflate writes the zlib-wrapped (RFC 1950) stream
+  // of data at level 9 to `out` and returns true when zlib finished it. inflate reads
+  // zlib-wrapped data, inflate2 raw deflate data (as in ZIP entries); both write the
+  // decompressed bytes to `out` as they come and return true only when the data was a complete
+  // stream and `out` took every byte. Nothing is thrown.
+  static bool deflate(std::ostream& out, const unsigned char* data, unsigned length);
+  static bool inflate(std::ostream& out, const unsigned char* data, unsigned length);
+  static bool inflate2(std::ostream& out, const unsigned char* data, unsigned length);
 
   // The CSS an+b notation of :nth-child() and page selectors.
   struct EKCOMMON_API Nth {
