@@ -48,6 +48,8 @@ int runUri(const std::vector<std::string>& args);
 int runEncoding(const std::vector<std::string>& args);
 int runChar(const std::vector<std::string>& args);
 int runValue(const std::vector<std::string>& args);
+int runZip(const std::vector<std::string>& args);
+int runGzip(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

@@ -3,6 +3,7 @@
 #include "Tool.h"
 
 #include <iostream>
+#include <sstream>
 
 namespace EKTool {
 
@@ -152,6 +153,35 @@ void showParser() {
   std::cout << "  link manual.pdf#page=12&view=FitH,100 -> " << toUtf8(link.toString()) << '\n';
 }
 
+void showArchives() {
+  std::cout << "== Streams, gzip and ZIP in memory ==\n";
+  EKMemStream packed;
+  {
+    EKGzipOStream gzip(packed);
+    for (int i = 0; i < 200; ++i)
+      gzip << "<fo:block>line " << i << "</fo:block>\n";
+  }
+  std::cout << "  gzip of 200 lines: " << packed.length() << " bytes, gzip? " << std::boolalpha
+            << EKUri::isGzip(packed) << '\n';
+  EKMemStream archive;
+  {
+    EKZipArchive zip;
+    std::istringstream page("<fo:root/>"), style("fo:block { margin: 0 }");
+    zip.open(archive);
+    zip.append(page, fromUtf8("content/page.fo"));
+    zip.append(style, fromUtf8("content/style.css"));
+    zip.close();
+  }
+  archive.begin();
+  EKZipFile reader;
+  reader.open(&archive, false);
+  for (unsigned i = 0; i < reader.getFileEntryCount(); ++i) {
+    EKPtr<EKZipFileEntry> entry = reader.getFileEntry(i);
+    std::istream* in = entry->getUncompressedStream(false);
+    std::cout << "  zip entry " << toUtf8(entry->getName()) << ": " << in->rdbuf() << '\n';
+  }
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -164,6 +194,7 @@ int runDemo(const std::vector<std::string>& args) {
   showValues();
   showParser();
   showUris();
+  showArchives();
   showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;

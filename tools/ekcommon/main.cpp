@@ -59,6 +59,20 @@ const std::vector<Command>& commands() {
        "simple-quotes. Put '--' before a text that begins with '-'.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runValue},
+      {"zip", "lists, prints and creates ZIP archives",
+       "usage: ekcommon zip list ARCHIVE\n"
+       "       ekcommon zip cat ARCHIVE ENTRY\n"
+       "       ekcommon zip create OUT FILE...\n"
+       "list prints each entry's method, compressed and uncompressed size, CRC-32 and name; cat\n"
+       "writes an entry's bytes to standard output; create writes a new archive OUT holding each\n"
+       "regular FILE deflated, named as given without leading slashes. Entry names are only\n"
+       "printed, never used as paths. Exit status 1 when an archive or file cannot be read.\n",
+       runZip},
+      {"gzip", "gzip compression and decompression to standard output",
+       "usage: ekcommon gzip [-d] [FILE|-]\n"
+       "Compresses FILE (or standard input) to gzip on standard output; with -d decompresses\n"
+       "the first gzip member instead (data that is not gzip is copied unchanged).\n",
+       runGzip},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
