@@ -58,6 +58,7 @@
 #include "ekcommon/resources/EKStrStream.h"
 #include "ekcommon/resources/EKTempFile.h"
 #include "ekcommon/resources/EKUri.h"
+#include "ekcommon/resources/EKUriReferenceResolver2.h"
 #include "ekcommon/resources/EKZipArchive.h"
 #include "ekcommon/resources/EKZipEntry.h"
 #include "ekcommon/resources/EKZipFile.h"

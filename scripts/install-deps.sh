@@ -3,8 +3,11 @@
 # there yet. Pass --fuzz to add clang and its fuzzer runtime, --bench for the benchmark library.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config libicu-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev libssl-dev locales
-  zip unzip gzip python3) # the last four make and check archives in the interoperability tests
+packages=(cmake ninja-build g++ make pkg-config libicu-dev zlib1g-dev libminizip-dev libcurl4-openssl-dev
+  libgtest-dev libgmock-dev libssl-dev locales)
+# Test-only: a loopback HTTP(S) server library and the certificate tool for it, and the tools that
+# make and check archives in the interoperability tests.
+packages+=(libcpp-httplib-dev openssl zip unzip gzip python3)
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -1,5 +1,7 @@
 #include "ekcommon/core/EKError.h"
 
+#include "ekcommon/platform/EKHttpClient.h"
+
 #include "ekcommon/resources/EKUri.h"
 
 #include <cstring>
@@ -77,6 +79,9 @@ void EKError::throwFatalError() const {
 UnicodeString EKError::getLastErrorMessage(unsigned long systemCode, void*) {
   if (systemCode == 0 || systemCode > 0x7FFFFFFF)
     return UnicodeString();
+  // The HTTP client's codes: 12000 + the libcurl result.
+  if (systemCode >= HTTP_ERROR_BASE && systemCode < HTTP_ERROR_BASE + 1000)
+    return UnicodeString::fromUTF8(EKPlatform::HttpTransfer::errorText(static_cast<int>(systemCode - HTTP_ERROR_BASE)));
   char buffer[256];
   // The GNU strerror_r returns the text, which may or may not be in the buffer.
   const char* text = strerror_r(static_cast<int>(systemCode), buffer, sizeof buffer);

@@ -64,9 +64,10 @@ public:
   // Throws a copy of this error when it has a code of fatal level.
   void throwFatalError() const;
 
-  // The system's text for an errno value; empty when there is none. (module is unused on this
-  // platform.)
+  // The system's text for an errno value, or for HTTP_ERROR_BASE + n the HTTP client's text of
+  // its error n; empty when there is none. (module is unused on this platform.)
   static UnicodeString getLastErrorMessage(unsigned long systemCode, void* module);
+  static constexpr unsigned long HTTP_ERROR_BASE = 12000;
 
 private:
   unsigned short m_code = 0;

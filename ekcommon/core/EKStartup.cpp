@@ -8,6 +8,7 @@
 #include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/names/internal/EKBuiltinNames.h"
 #include "ekcommon/resources/EKTempFile.h"
+#include "ekcommon/resources/internal/EKFetchState.h"
 #include "ekcommon/text/EKUtil.h"
 
 namespace EKCommonNS {
@@ -46,6 +47,15 @@ const EKEmptyString EKEmptyString::EMPTY_VALUE;
 // The temporary-file lock and the temporary directory it guards (computed on first use).
 EKLock EKTempFile::s_tempFileLock;
 UnicodeString EKTempFile::s_tempDirectory;
+
+// The settings of fetching, the redirection lock and the redirection map.
+std::atomic<EKUriReferenceResolver2*> EKFetchState::s_resolver2{nullptr};
+std::atomic<int> EKFetchState::s_connectTimeout{EKFetchState::NOT_SET};
+std::atomic<int> EKFetchState::s_connectRetries{EKFetchState::NOT_SET};
+std::atomic<int> EKFetchState::s_connectBackoff{EKFetchState::NOT_SET};
+UnicodeString EKFetchState::s_userAgent;
+EKLock EKFetchState::s_redirectionLock;
+std::unordered_map<UnicodeString, UnicodeString, EKString_hash> EKFetchState::s_redirections(8);
 
 // The encoding cache: alias keys to canonical encoding names.
 EKUtil::EncodingAliasMap EKUtil::s_encodingAliasMap = buildEncodingAliasMap();
