@@ -7,6 +7,8 @@
 // The functions below are compiled for the AES instructions only (the rest of the library keeps
 // the baseline instruction set) and run only after EKCpuFeatures::aes() has said yes.
 #define EK_AES_TARGET __attribute__((target("aes,sse4.1,ssse3")))
+// Likewise for two blocks in each AVX2 register, after EKCpuFeatures::vaes().
+#define EK_VAES_TARGET __attribute__((target("vaes,avx2,aes,sse4.1,ssse3")))
 
 namespace EKCommonNS {
 namespace EKAesNi {
@@ -60,9 +62,89 @@ EK_AES_TARGET inline void cipher(const Keys& keys, __m128i (&x)[N]) {
   rounds<Decrypt>(keys, x);
 }
 
+// The round keys repeated in both halves of an AVX2 register.
+struct WideKeys {
+  __m256i k[15];
+  int rounds;
+};
+
+EK_VAES_TARGET inline WideKeys widen(const Keys& keys) {
+  WideKeys wide;
+  wide.rounds = keys.rounds;
+  for (int i = 0; i <= keys.rounds; ++i)
+    wide.k[i] = _mm256_broadcastsi128_si256(keys.k[i]);
+  return wide;
+}
+
+EK_VAES_TARGET inline __m256i loadWide(const void* p) {
+  return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+
+// The whole cipher on N pairs of blocks, round by round: cipher() on the wide registers, which
+// need a target of their own and so a function of their own.
+template <bool Decrypt, int N>
+EK_VAES_TARGET inline void wideCipher(const WideKeys& keys, __m256i (&x)[N]) {
+  for (int j = 0; j < N; ++j)
+    x[j] = _mm256_xor_si256(x[j], keys.k[0]);
+  for (int r = 1; r < keys.rounds; ++r) {
+    const __m256i key = keys.k[r];
+    for (int j = 0; j < N; ++j)
+      x[j] = Decrypt ? _mm256_aesdec_epi128(x[j], key) : _mm256_aesenc_epi128(x[j], key);
+  }
+  const __m256i last = keys.k[keys.rounds];
+  for (int j = 0; j < N; ++j)
+    x[j] = Decrypt ? _mm256_aesdeclast_epi128(x[j], last) : _mm256_aesenclast_epi128(x[j], last);
+}
+
+// ECB over as many whole groups of 2 * LANES blocks as count holds; returns the blocks done.
+template <bool Decrypt>
+EK_VAES_TARGET size_t wideEcb(const Keys& narrow, const uint8_t* in, size_t count, uint8_t* out) {
+  const WideKeys keys = widen(narrow);
+  size_t done = 0;
+  for (; count - done >= 2 * LANES; done += 2 * LANES) {
+    __m256i x[LANES];
+    for (int j = 0; j < LANES; ++j)
+      x[j] = loadWide(in + 16 * done + 32 * j);
+    wideCipher<Decrypt>(keys, x);
+    for (int j = 0; j < LANES; ++j)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * done + 32 * j), x[j]);
+  }
+  return done;
+}
+
+// CBC decryption likewise, from chain, which it leaves at the last cipher block done.
+EK_VAES_TARGET size_t wideCbcDecrypt(const Keys& narrow, __m128i& chain, const uint8_t* in,
+                                     size_t count, uint8_t* out) {
+  const WideKeys keys = widen(narrow);
+  size_t done = 0;
+  for (; count - done >= 2 * LANES; done += 2 * LANES) {
+    const uint8_t* from = in + 16 * done;
+    __m256i x[LANES], previous[LANES];
+    // The cipher blocks each pair chains from, read before out may overwrite in.
+    previous[0] = _mm256_inserti128_si256(_mm256_castsi128_si256(chain), load(from), 1);
+    for (int j = 0; j < LANES; ++j) {
+      x[j] = loadWide(from + 32 * j);
+      if (j)
+        previous[j] = loadWide(from + 32 * j - 16);
+    }
+    chain = load(from + 16 * (2 * LANES - 1));
+    wideCipher<true>(keys, x);
+    for (int j = 0; j < LANES; ++j)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * done + 32 * j),
+                          _mm256_xor_si256(x[j], previous[j]));
+  }
+  return done;
+}
+
 template <bool Decrypt>
 EK_AES_TARGET void ecb(const Schedule& schedule, const uint8_t* in, size_t count, uint8_t* out) {
   const Keys keys = loadKeys(schedule);
+  if (EKCpuFeatures::vaes()) {
+    const size_t done = wideEcb<Decrypt>(keys, in, count, out);
+    in += 16 * done;
+    out += 16 * done;
+    count -= done;
+  }
   for (; count >= LANES; count -= LANES, in += 16 * LANES, out += 16 * LANES) {
     __m128i x[LANES];
     for (int j = 0; j < LANES; ++j)
@@ -105,6 +187,12 @@ EK_AES_TARGET void cbcDecrypt(const Schedule& schedule, const uint8_t iv[16], co
                               size_t count, uint8_t* out) {
   const Keys keys = loadKeys(schedule);
   __m128i chain = load(iv);
+  if (EKCpuFeatures::vaes()) {
+    const size_t done = wideCbcDecrypt(keys, chain, in, count, out);
+    in += 16 * done;
+    out += 16 * done;
+    count -= done;
+  }
   for (; count >= LANES; count -= LANES, in += 16 * LANES, out += 16 * LANES) {
     // The cipher blocks are kept aside, as out may overwrite in.
     __m128i c[LANES], x[LANES];

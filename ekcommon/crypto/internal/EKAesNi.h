@@ -21,7 +21,8 @@ struct Schedule {
 };
 
 // Each processes count 16-byte blocks; in and out may be the same buffer. Independent blocks
-// (ECB both ways, CBC decryption) run several at a time to fill the CPU's AES pipeline.
+// (ECB both ways, CBC decryption) run several at a time to fill the CPU's AES pipeline, two to
+// a register where EKCpuFeatures::vaes() says yes.
 void ecbEncrypt(const Schedule& keys, const uint8_t* in, size_t count, uint8_t* out);
 void ecbDecrypt(const Schedule& keys, const uint8_t* in, size_t count, uint8_t* out);
 void cbcEncrypt(const Schedule& keys, const uint8_t iv[16], const uint8_t* in, size_t count,

@@ -15,7 +15,7 @@ std::atomic<bool> s_enabled{true};
 
 #if EKCOMMON_X86_EXTENSIONS
 struct Features {
-  bool sha = false, aes = false, avx2 = false;
+  bool sha = false, aes = false, vaes = false, avx2 = false;
 };
 
 // The YMM registers are usable only when the operating system saves them on a context switch,
@@ -38,6 +38,7 @@ Features detect() {
     return f;
   f.sha = base && (ebx & bit_SHA);
   f.avx2 = avx && (ebx & bit_AVX2) && (ebx & bit_BMI2);
+  f.vaes = f.aes && avx && (ebx & bit_AVX2) && (ecx & bit_VAES);
   return f;
 }
 
@@ -54,6 +55,7 @@ void setAcceleration(bool enabled) { s_enabled.store(enabled, std::memory_order_
 #if EKCOMMON_X86_EXTENSIONS
 bool sha() { return s_enabled.load(std::memory_order_relaxed) && features().sha; }
 bool aes() { return s_enabled.load(std::memory_order_relaxed) && features().aes; }
+bool vaes() { return s_enabled.load(std::memory_order_relaxed) && features().vaes; }
 bool avx2() { return s_enabled.load(std::memory_order_relaxed) && features().avx2; }
 #endif
 

@@ -24,6 +24,8 @@ EKCOMMON_API void setAcceleration(bool enabled);
 bool sha();
 // AES-NI with SSSE3 and SSE4.1.
 bool aes();
+// The AES instructions on two blocks in one AVX2 register, with AES-NI.
+bool vaes();
 // AVX2 with the operating system saving its registers, and BMI2.
 bool avx2();
 #endif
