@@ -104,6 +104,8 @@ EK_AVX2_TARGET void rounds(uint64_t state[8], const uint64_t (*kw)[LANES], size_
 } // namespace
 
 EK_AVX2_TARGET void transform(uint64_t state[8], const uint8_t* blocks, size_t count) {
+  if (!count)
+    return; // the schedule would read a first block
   alignas(32) uint64_t kw[2][80][LANES];
   Scheduler schedule;
   size_t group = count < LANES ? count : LANES;
