@@ -1,7 +1,10 @@
 // Digests and ciphers on arbitrary bytes, checked against themselves: a digest must not depend
-// on where the input is split, AES must decrypt what it encrypted in every mode and key size,
-// and unpadding hostile ciphertext must stay within its buffers and report a sane length.
+// on where the input is split nor on whether the CPU's extensions or the portable code computes
+// it, AES must decrypt what it encrypted in every mode and key size, both paths must produce the
+// same bytes, and unpadding hostile ciphertext must stay within its buffers and report a sane
+// length.
 // Byte 0 picks the mode and key size, byte 1 the split point; the rest is key, IV and data.
+#include <ekcommon/crypto/internal/EKCpuFeatures.h>
 #include <ekcommon/ekcommon.h>
 
 #include <cstddef>
@@ -18,16 +21,33 @@ void check(bool condition) {
     __builtin_trap();
 }
 
+// The whole message on the portable code, the same in two parts on the accelerated path.
 template <class Ctx>
 void splitInvariance(const uint8_t* data, size_t size, size_t split) {
   Ctx whole, parts;
   unsigned char a[Ctx::DIGEST_LENGTH], b[Ctx::DIGEST_LENGTH];
+  EKCpuFeatures::setAcceleration(false);
   whole.Update(data, static_cast<unsigned>(size));
+  whole.Final(a);
+  EKCpuFeatures::setAcceleration(true);
   parts.Update(data, static_cast<unsigned>(split));
   parts.Update(data + split, static_cast<unsigned>(size - split));
-  whole.Final(a);
   parts.Final(b);
   check(std::memcmp(a, b, sizeof a) == 0);
+}
+
+// Runs call on the portable code and on the accelerated path, each writing into zeroed bytes,
+// checks that both return the same and write the same, and leaves the bytes in out.
+template <typename Call>
+int samePaths(size_t size, std::vector<uint8_t>& out, Call call) {
+  std::vector<uint8_t> accelerated(size);
+  out.assign(size, 0);
+  EKCpuFeatures::setAcceleration(false);
+  const int expected = call(out.data());
+  EKCpuFeatures::setAcceleration(true);
+  check(call(accelerated.data()) == expected);
+  check(out == accelerated);
+  return expected;
 }
 
 } // namespace
@@ -51,21 +71,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const AES_Encryption enc(mode, key, keyBytes, iv);
   const AES_Decryption dec(mode, key, keyBytes, iv);
   const int n = static_cast<int>(length);
-  std::vector<uint8_t> out(length + 16), back(length + 16);
+  const size_t room = length + 16;
+  std::vector<uint8_t> out, back;
   if (mode == AES_MODE_CFB1) {
-    const int bits = enc.blockEncrypt(body, n * 8, out.data());
+    const int bits = samePaths(room, out, [&](uint8_t* to) {
+      return enc.blockEncrypt(body, n * 8, to);
+    });
     check(bits == n / 16 * 128);
-    check(dec.blockDecrypt(out.data(), bits, back.data()) == bits);
+    check(samePaths(room, back, [&](uint8_t* to) {
+      return dec.blockDecrypt(out.data(), bits, to);
+    }) == bits);
     check(std::memcmp(back.data(), body, size_t(bits / 8)) == 0);
     return 0;
   }
-  const int padded = enc.padEncrypt(body, n, out.data());
+  const int padded = samePaths(room, out, [&](uint8_t* to) {
+    return enc.padEncrypt(body, n, to);
+  });
   check(padded == n / 16 * 16 + 16);
-  check(dec.padDecrypt(out.data(), padded, back.data()) == n);
+  check(samePaths(room, back, [&](uint8_t* to) {
+    return dec.padDecrypt(out.data(), padded, to);
+  }) == n);
   check(std::memcmp(back.data(), body, length) == 0);
 
   // The body taken as ciphertext: any result but a length within the input is a fault.
-  const int plain = dec.padDecrypt(body, n, back.data());
+  const int plain = samePaths(room, back, [&](uint8_t* to) {
+    return dec.padDecrypt(body, n, to);
+  });
   check(plain == AES_Base::BAD_DATA || (plain >= 0 && plain <= n && n % 16 == 0));
 
   RC4_KEY rc4(keyBytes, key);

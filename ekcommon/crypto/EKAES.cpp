@@ -1,5 +1,6 @@
 #include "ekcommon/crypto/EKAES.h"
 
+#include "ekcommon/crypto/internal/EKAesNi.h"
 #include "ekcommon/crypto/internal/EKDigestBlocks.h"
 
 #include <climits>
@@ -115,6 +116,87 @@ void invertKey(uint32_t* w, int rounds) {
   }
 }
 
+// One block of the table-driven cipher, for CPUs without AES instructions.
+void encryptPortable(const uint32_t* rk, int rounds, const uint8_t in[16], uint8_t out[16]) {
+  uint32_t s0 = load32be(in) ^ rk[0], s1 = load32be(in + 4) ^ rk[1];
+  uint32_t s2 = load32be(in + 8) ^ rk[2], s3 = load32be(in + 12) ^ rk[3];
+  const auto& te = T.te;
+  for (int r = 1; r < rounds; ++r) {
+    rk += 4;
+    const uint32_t t0 = te[0][s0 >> 24] ^ te[1][(s1 >> 16) & 0xff] ^ te[2][(s2 >> 8) & 0xff] ^
+                        te[3][s3 & 0xff] ^ rk[0];
+    const uint32_t t1 = te[0][s1 >> 24] ^ te[1][(s2 >> 16) & 0xff] ^ te[2][(s3 >> 8) & 0xff] ^
+                        te[3][s0 & 0xff] ^ rk[1];
+    const uint32_t t2 = te[0][s2 >> 24] ^ te[1][(s3 >> 16) & 0xff] ^ te[2][(s0 >> 8) & 0xff] ^
+                        te[3][s1 & 0xff] ^ rk[2];
+    const uint32_t t3 = te[0][s3 >> 24] ^ te[1][(s0 >> 16) & 0xff] ^ te[2][(s1 >> 8) & 0xff] ^
+                        te[3][s2 & 0xff] ^ rk[3];
+    s0 = t0;
+    s1 = t1;
+    s2 = t2;
+    s3 = t3;
+  }
+  rk += 4;
+  const uint8_t* s = T.sbox;
+  store32be(out,
+            word(s[s0 >> 24], s[(s1 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[0]);
+  store32be(out + 4,
+            word(s[s1 >> 24], s[(s2 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[1]);
+  store32be(out + 8,
+            word(s[s2 >> 24], s[(s3 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[2]);
+  store32be(out + 12,
+            word(s[s3 >> 24], s[(s0 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[3]);
+}
+
+void decryptPortable(const uint32_t* rk, int rounds, const uint8_t in[16], uint8_t out[16]) {
+  uint32_t s0 = load32be(in) ^ rk[0], s1 = load32be(in + 4) ^ rk[1];
+  uint32_t s2 = load32be(in + 8) ^ rk[2], s3 = load32be(in + 12) ^ rk[3];
+  const auto& td = T.td;
+  for (int r = 1; r < rounds; ++r) {
+    rk += 4;
+    const uint32_t t0 = td[0][s0 >> 24] ^ td[1][(s3 >> 16) & 0xff] ^ td[2][(s2 >> 8) & 0xff] ^
+                        td[3][s1 & 0xff] ^ rk[0];
+    const uint32_t t1 = td[0][s1 >> 24] ^ td[1][(s0 >> 16) & 0xff] ^ td[2][(s3 >> 8) & 0xff] ^
+                        td[3][s2 & 0xff] ^ rk[1];
+    const uint32_t t2 = td[0][s2 >> 24] ^ td[1][(s1 >> 16) & 0xff] ^ td[2][(s0 >> 8) & 0xff] ^
+                        td[3][s3 & 0xff] ^ rk[2];
+    const uint32_t t3 = td[0][s3 >> 24] ^ td[1][(s2 >> 16) & 0xff] ^ td[2][(s1 >> 8) & 0xff] ^
+                        td[3][s0 & 0xff] ^ rk[3];
+    s0 = t0;
+    s1 = t1;
+    s2 = t2;
+    s3 = t3;
+  }
+  rk += 4;
+  const uint8_t* s = T.invSbox;
+  store32be(out,
+            word(s[s0 >> 24], s[(s3 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[0]);
+  store32be(out + 4,
+            word(s[s1 >> 24], s[(s0 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[1]);
+  store32be(out + 8,
+            word(s[s2 >> 24], s[(s1 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[2]);
+  store32be(out + 12,
+            word(s[s3 >> 24], s[(s2 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[3]);
+}
+
+#if EKCOMMON_X86_EXTENSIONS
+// A mode's chaining over whole blocks on the CPU's AES instructions.
+void acceleratedBlocks(AES_Mode mode, const EKAesNi::Schedule& keys, const uint8_t* iv,
+                       const uint8_t* in, int blocks, uint8_t* out, bool decrypt) {
+  const size_t count = size_t(blocks);
+  switch (mode) {
+  case AES_MODE_ECB:
+    return decrypt ? EKAesNi::ecbDecrypt(keys, in, count, out)
+                   : EKAesNi::ecbEncrypt(keys, in, count, out);
+  case AES_MODE_CBC:
+    return decrypt ? EKAesNi::cbcDecrypt(keys, iv, in, count, out)
+                   : EKAesNi::cbcEncrypt(keys, iv, in, count, out);
+  case AES_MODE_CFB1:
+    return EKAesNi::cfb1(keys, iv, in, count, out, decrypt);
+  }
+}
+#endif
+
 inline void xorBlock(uint8_t* x, const uint8_t* y) {
   for (int i = 0; i < 16; ++i)
     x[i] ^= y[i];
@@ -157,67 +239,19 @@ int AES_Base::callState(Direction direction) const {
 }
 
 void AES_Base::encryptBlock(const uint8_t in[16], uint8_t out[16]) const {
-  const uint32_t* rk = m_roundKeys;
-  uint32_t s0 = load32be(in) ^ rk[0], s1 = load32be(in + 4) ^ rk[1];
-  uint32_t s2 = load32be(in + 8) ^ rk[2], s3 = load32be(in + 12) ^ rk[3];
-  const auto& te = T.te;
-  for (int r = 1; r < m_rounds; ++r) {
-    rk += 4;
-    const uint32_t t0 = te[0][s0 >> 24] ^ te[1][(s1 >> 16) & 0xff] ^ te[2][(s2 >> 8) & 0xff] ^
-                        te[3][s3 & 0xff] ^ rk[0];
-    const uint32_t t1 = te[0][s1 >> 24] ^ te[1][(s2 >> 16) & 0xff] ^ te[2][(s3 >> 8) & 0xff] ^
-                        te[3][s0 & 0xff] ^ rk[1];
-    const uint32_t t2 = te[0][s2 >> 24] ^ te[1][(s3 >> 16) & 0xff] ^ te[2][(s0 >> 8) & 0xff] ^
-                        te[3][s1 & 0xff] ^ rk[2];
-    const uint32_t t3 = te[0][s3 >> 24] ^ te[1][(s0 >> 16) & 0xff] ^ te[2][(s1 >> 8) & 0xff] ^
-                        te[3][s2 & 0xff] ^ rk[3];
-    s0 = t0;
-    s1 = t1;
-    s2 = t2;
-    s3 = t3;
-  }
-  rk += 4;
-  const uint8_t* s = T.sbox;
-  store32be(out,
-            word(s[s0 >> 24], s[(s1 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[0]);
-  store32be(out + 4,
-            word(s[s1 >> 24], s[(s2 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[1]);
-  store32be(out + 8,
-            word(s[s2 >> 24], s[(s3 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[2]);
-  store32be(out + 12,
-            word(s[s3 >> 24], s[(s0 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[3]);
+#if EKCOMMON_X86_EXTENSIONS
+  if (EKCpuFeatures::aes())
+    return EKAesNi::ecbEncrypt({m_roundKeys, m_rounds}, in, 1, out);
+#endif
+  encryptPortable(m_roundKeys, m_rounds, in, out);
 }
 
 void AES_Base::decryptBlock(const uint8_t in[16], uint8_t out[16]) const {
-  const uint32_t* rk = m_roundKeys;
-  uint32_t s0 = load32be(in) ^ rk[0], s1 = load32be(in + 4) ^ rk[1];
-  uint32_t s2 = load32be(in + 8) ^ rk[2], s3 = load32be(in + 12) ^ rk[3];
-  const auto& td = T.td;
-  for (int r = 1; r < m_rounds; ++r) {
-    rk += 4;
-    const uint32_t t0 = td[0][s0 >> 24] ^ td[1][(s3 >> 16) & 0xff] ^ td[2][(s2 >> 8) & 0xff] ^
-                        td[3][s1 & 0xff] ^ rk[0];
-    const uint32_t t1 = td[0][s1 >> 24] ^ td[1][(s0 >> 16) & 0xff] ^ td[2][(s3 >> 8) & 0xff] ^
-                        td[3][s2 & 0xff] ^ rk[1];
-    const uint32_t t2 = td[0][s2 >> 24] ^ td[1][(s1 >> 16) & 0xff] ^ td[2][(s0 >> 8) & 0xff] ^
-                        td[3][s3 & 0xff] ^ rk[2];
-    const uint32_t t3 = td[0][s3 >> 24] ^ td[1][(s2 >> 16) & 0xff] ^ td[2][(s1 >> 8) & 0xff] ^
-                        td[3][s0 & 0xff] ^ rk[3];
-    s0 = t0;
-    s1 = t1;
-    s2 = t2;
-    s3 = t3;
-  }
-  rk += 4;
-  const uint8_t* s = T.invSbox;
-  store32be(out,
-            word(s[s0 >> 24], s[(s3 >> 16) & 0xff], s[(s2 >> 8) & 0xff], s[s1 & 0xff]) ^ rk[0]);
-  store32be(out + 4,
-            word(s[s1 >> 24], s[(s0 >> 16) & 0xff], s[(s3 >> 8) & 0xff], s[s2 & 0xff]) ^ rk[1]);
-  store32be(out + 8,
-            word(s[s2 >> 24], s[(s1 >> 16) & 0xff], s[(s0 >> 8) & 0xff], s[s3 & 0xff]) ^ rk[2]);
-  store32be(out + 12,
-            word(s[s3 >> 24], s[(s2 >> 16) & 0xff], s[(s1 >> 8) & 0xff], s[s0 & 0xff]) ^ rk[3]);
+#if EKCOMMON_X86_EXTENSIONS
+  if (EKCpuFeatures::aes())
+    return EKAesNi::ecbDecrypt({m_roundKeys, m_rounds}, in, 1, out);
+#endif
+  decryptPortable(m_roundKeys, m_rounds, in, out);
 }
 
 // 1-bit CFB: each bit is XORed with the top bit of the encrypted shift register, and the
@@ -227,7 +261,7 @@ void AES_Base::cfb1(const uint8_t* in, int blocks, uint8_t* out, bool decrypt) c
   std::memcpy(shift, m_iv, 16);
   for (int n = 0; n < blocks; ++n, in += 16, out += 16) {
     for (int k = 0; k < 128; ++k) {
-      encryptBlock(shift, keyStream);
+      encryptPortable(m_roundKeys, m_rounds, shift, keyStream);
       const int byte = k >> 3, bit = 7 - (k & 7);
       const unsigned inBit = (in[byte] >> bit) & 1;
       const unsigned outBit = inBit ^ (keyStream[0] >> 7);
@@ -241,17 +275,21 @@ void AES_Base::cfb1(const uint8_t* in, int blocks, uint8_t* out, bool decrypt) c
 }
 
 void AES_Base::encryptBlocks(const uint8_t* in, int blocks, uint8_t* out) const {
+#if EKCOMMON_X86_EXTENSIONS
+  if (EKCpuFeatures::aes())
+    return acceleratedBlocks(m_mode, {m_roundKeys, m_rounds}, m_iv, in, blocks, out, false);
+#endif
   switch (m_mode) {
   case AES_MODE_ECB:
     for (int n = 0; n < blocks; ++n)
-      encryptBlock(in + 16 * n, out + 16 * n);
+      encryptPortable(m_roundKeys, m_rounds, in + 16 * n, out + 16 * n);
     break;
   case AES_MODE_CBC: {
     uint8_t chain[16];
     std::memcpy(chain, m_iv, 16);
     for (int n = 0; n < blocks; ++n) {
       xorBlock(chain, in + 16 * n);
-      encryptBlock(chain, chain);
+      encryptPortable(m_roundKeys, m_rounds, chain, chain);
       std::memcpy(out + 16 * n, chain, 16);
     }
     break;
@@ -263,17 +301,21 @@ void AES_Base::encryptBlocks(const uint8_t* in, int blocks, uint8_t* out) const 
 }
 
 void AES_Base::decryptBlocks(const uint8_t* in, int blocks, uint8_t* out) const {
+#if EKCOMMON_X86_EXTENSIONS
+  if (EKCpuFeatures::aes())
+    return acceleratedBlocks(m_mode, {m_roundKeys, m_rounds}, m_iv, in, blocks, out, true);
+#endif
   switch (m_mode) {
   case AES_MODE_ECB:
     for (int n = 0; n < blocks; ++n)
-      decryptBlock(in + 16 * n, out + 16 * n);
+      decryptPortable(m_roundKeys, m_rounds, in + 16 * n, out + 16 * n);
     break;
   case AES_MODE_CBC: {
     uint8_t chain[16], cipher[16];
     std::memcpy(chain, m_iv, 16);
     for (int n = 0; n < blocks; ++n) {
       std::memcpy(cipher, in + 16 * n, 16); // out may overwrite in
-      decryptBlock(cipher, out + 16 * n);
+      decryptPortable(m_roundKeys, m_rounds, cipher, out + 16 * n);
       xorBlock(out + 16 * n, chain);
       std::memcpy(chain, cipher, 16);
     }

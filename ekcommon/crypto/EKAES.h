@@ -1,6 +1,7 @@
 // AES block cipher (FIPS 197) with 128-, 192- and 256-bit keys in ECB, CBC and 1-bit CFB modes,
 // with PKCS#7-style padding for ECB and CBC. Used to read and write encrypted document formats.
-// The cipher is table-driven and not hardened against cache-timing observers on the same CPU.
+// Where the CPU has AES instructions the cipher runs on them; elsewhere it is table-driven and
+// not hardened against cache-timing observers on the same CPU.
 #pragma once
 
 #include "ekcommon/core/EKExport.h"
@@ -67,6 +68,7 @@ private:
            const unsigned char* iv);
   // Checks the object can run a call of the given direction: 0 or a result code.
   int callState(Direction direction) const;
+  // One block of the forward or the inverse cipher.
   void encryptBlock(const uint8_t in[16], uint8_t out[16]) const;
   void decryptBlock(const uint8_t in[16], uint8_t out[16]) const;
   // The mode's chaining over whole blocks, with no checks.

@@ -12,8 +12,8 @@ namespace {
 
 // The CPU's SHA instructions where it has them, else the portable rounds.
 void compress(uint32_t state[5], const uint8_t* blocks, size_t count) {
-#if EKCOMMON_SHA_EXTENSIONS
-  if (EKShaExtensions::available())
+#if EKCOMMON_X86_EXTENSIONS
+  if (EKCpuFeatures::sha())
     return EKShaExtensions::sha1Transform(state, blocks, count);
 #endif
   EKSHA1Rounds::transform(state, blocks, count);

@@ -2,6 +2,7 @@
 
 #include "ekcommon/crypto/internal/EKDigestBlocks.h"
 #include "ekcommon/crypto/internal/EKSHA2Rounds.h"
+#include "ekcommon/crypto/internal/EKSHA512Avx2.h"
 
 namespace EKCommonNS {
 
@@ -29,6 +30,10 @@ void SHA512_CTX::init(const uint64_t (&initialValues)[8]) {
 }
 
 void SHA512_CTX::Transform(const uint8_t* blocks, size_t count) {
+#if EKCOMMON_X86_EXTENSIONS
+  if (EKCpuFeatures::avx2())
+    return EKSHA512Avx2::transform(m_state, blocks, count);
+#endif
   EKSHA2Rounds::transform<EKSHA2Rounds::SHA512Traits>(m_state, blocks, count);
 }
 

@@ -21,9 +21,12 @@ const std::string KEY192 = "8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b";
 const std::string KEY256 = "603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4";
 const std::string IV = "000102030405060708090a0b0c0d0e0f";
 
+class AES : public BothPaths {};
+INSTANTIATE_TEST_SUITE_P(, AES, ::testing::Bool(), pathName);
+
 // The four-block ECB and CBC examples of NIST SP 800-38A for each key size, both ways, again
 // from the IV on a second call, and in place.
-TEST(AES, PublishedVectors) {
+TEST_P(AES, PublishedVectors) {
   const std::string nistPlain = "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
                                 "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710";
   const struct {
@@ -104,7 +107,7 @@ const EVP_CIPHER* evpCipher(ek::AES_Mode mode, size_t keyBytes) {
 
 // Random keys, IVs and messages in every key size and mode: padded ECB and CBC and whole-block
 // CFB1 must match OpenSSL and decrypt back.
-TEST(AES, MatchesOpenSSL) {
+TEST_P(AES, MatchesOpenSSL) {
   std::mt19937 rng(7);
   for (ek::AES_Mode mode : {ek::AES_MODE_ECB, ek::AES_MODE_CBC, ek::AES_MODE_CFB1}) {
     for (size_t keyBytes : {16, 24, 32}) {
@@ -131,8 +134,32 @@ TEST(AES, MatchesOpenSSL) {
   }
 }
 
+// Long messages in every mode and key size, unpadded so that the block count is exact: 0 to 40
+// blocks cover every remainder after the groups of blocks the accelerated code runs together.
+// Decryption runs in place as well.
+TEST_P(AES, LongMessagesMatchOpenSSL) {
+  std::mt19937 rng(11);
+  for (ek::AES_Mode mode : {ek::AES_MODE_ECB, ek::AES_MODE_CBC, ek::AES_MODE_CFB1}) {
+    for (size_t keyBytes : {16, 24, 32}) {
+      for (size_t blocks = 0; blocks <= 40; blocks += mode == ek::AES_MODE_CFB1 ? 13 : 1) {
+        const Bytes key = randomBytes(rng, keyBytes), iv = randomBytes(rng, 16);
+        const Bytes plain = randomBytes(rng, 16 * blocks);
+        const int bits = int(128 * blocks);
+        const ek::AES_Encryption enc(mode, key.data(), int(keyBytes), iv.data());
+        const ek::AES_Decryption dec(mode, key.data(), int(keyBytes), iv.data());
+        Bytes cipher(plain.size());
+        EXPECT_EQ(enc.blockEncrypt(plain.data(), bits, cipher.data()), bits);
+        EXPECT_EQ(cipher, referenceCipher(evpCipher(mode, keyBytes), key, iv, plain, false))
+            << "mode " << mode << ", key " << keyBytes << ", " << blocks << " blocks";
+        EXPECT_EQ(dec.blockDecrypt(cipher.data(), bits, cipher.data()), bits);
+        EXPECT_EQ(cipher, plain) << "mode " << mode << ", key " << keyBytes << ", " << blocks;
+      }
+    }
+  }
+}
+
 // Result codes of set-up failures, wrong directions, modes and lengths.
-TEST(AES, ResultCodes) {
+TEST_P(AES, ResultCodes) {
   const Bytes key = fromHex(KEY256);
   unsigned char in[48] = {}, out[64];
   using Method = int (ek::AES_Base::*)(const unsigned char*, int, unsigned char*) const;
@@ -187,7 +214,7 @@ TEST(AES, ResultCodes) {
 
 // padDecrypt's treatment of the pad byte, per mode: the plain last block is made to order,
 // encrypted raw and then unpadded. A refused padding leaves out untouched.
-TEST(AES, PadDecryptRules) {
+TEST_P(AES, PadDecryptRules) {
   const Bytes key = fromHex(KEY128), iv = fromHex(IV);
   const struct {
     ek::AES_Mode mode;
@@ -255,9 +282,11 @@ TEST(RC4, RFC6229KeyStreams) {
 // Random keys of every length against OpenSSL's RC4 (in its legacy provider), and the
 // degenerate keys, which schedule as the key 00.
 TEST(RC4, MatchesOpenSSLAndDegenerateKeys) {
-  OSSL_PROVIDER* legacy = OSSL_PROVIDER_load(nullptr, "legacy");
-  OSSL_PROVIDER* base = OSSL_PROVIDER_load(nullptr, "default");
-  EVP_CIPHER* cipher = EVP_CIPHER_fetch(nullptr, "RC4", nullptr);
+  // A library context of its own, so that the other tests keep the default provider whatever
+  // the order they run in.
+  OSSL_LIB_CTX* library = OSSL_LIB_CTX_new();
+  OSSL_PROVIDER* legacy = OSSL_PROVIDER_load(library, "legacy");
+  EVP_CIPHER* cipher = EVP_CIPHER_fetch(library, "RC4", nullptr);
   ASSERT_NE(cipher, nullptr) << "OpenSSL's legacy provider has no RC4";
   std::mt19937 rng(99);
   for (int round = 0; round < 50; ++round) {
@@ -274,7 +303,7 @@ TEST(RC4, MatchesOpenSSLAndDegenerateKeys) {
   }
   EVP_CIPHER_free(cipher);
   OSSL_PROVIDER_unload(legacy);
-  OSSL_PROVIDER_unload(base);
+  OSSL_LIB_CTX_free(library);
 
   const unsigned char zero = 0;
   unsigned char a[8] = {}, b[8] = {}, c[8] = {};

@@ -1,6 +1,10 @@
 // Helpers shared by the digest and cipher tests.
 #pragma once
 
+#include <ekcommon/crypto/internal/EKCpuFeatures.h>
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <random>
 #include <string>
@@ -34,6 +38,18 @@ inline std::vector<uint8_t> randomBytes(std::mt19937& rng, size_t length) {
   for (uint8_t& b : bytes)
     b = uint8_t(rng());
   return bytes;
+}
+
+// A fixture whose tests run twice: on the CPU's extensions where it has them, and on the
+// portable code, so that neither path can hide behind the other on any machine.
+class BothPaths : public ::testing::TestWithParam<bool> {
+protected:
+  void SetUp() override { EKCommonNS::EKCpuFeatures::setAcceleration(GetParam()); }
+  void TearDown() override { EKCommonNS::EKCpuFeatures::setAcceleration(true); }
+};
+
+inline std::string pathName(const ::testing::TestParamInfo<bool>& info) {
+  return info.param ? "Accelerated" : "Portable";
 }
 
 } // namespace EKCryptoTest

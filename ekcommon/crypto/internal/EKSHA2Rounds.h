@@ -66,11 +66,15 @@ struct SHA512Traits {
   static Word load(const uint8_t* p) { return load64be(p); }
 };
 
-// One round with the roles of a..h passed in rotated order: d += t1, h = t1 + t2.
+// One round with the roles of a..h passed in rotated order: d += t1, h = t1 + t2. bc carries
+// b ^ c from round to round (this round's a ^ b is the next one's b ^ c), which makes the
+// majority b ^ ((a ^ b) & (b ^ c)) two operations.
 template <class Traits, typename Word = typename Traits::Word>
-inline void round(Word a, Word b, Word c, Word& d, Word e, Word f, Word g, Word& h, Word kw) {
-  const Word t1 = h + Traits::bigSigma1(e) + (g ^ (e & (f ^ g))) + kw;
-  const Word t2 = Traits::bigSigma0(a) + ((a & b) | (c & (a | b)));
+inline void round(Word a, Word b, Word& bc, Word& d, Word e, Word f, Word g, Word& h, Word kw) {
+  const Word t1 = h + kw + (g ^ (e & (f ^ g))) + Traits::bigSigma1(e);
+  const Word ab = a ^ b;
+  const Word t2 = Traits::bigSigma0(a) + (b ^ (ab & bc));
+  bc = ab;
   d += t1;
   h = t1 + t2;
 }
@@ -82,43 +86,53 @@ inline Word expand(Word w[16], int i) {
   return w[i & 15];
 }
 
-// Eight rounds, after which the roles of a..h are back where they started.
-template <class Traits, bool Expand, typename Word = typename Traits::Word>
-inline void eightRounds(Word& a, Word& b, Word& c, Word& d, Word& e, Word& f, Word& g, Word& h,
-                        Word w[16], int i) {
-  const Word* k = Traits::K;
-  auto kw = [&](int j) { return k[j] + (Expand ? expand<Traits>(w, j) : w[j & 15]); };
-  round<Traits>(a, b, c, d, e, f, g, h, kw(i));
-  round<Traits>(h, a, b, c, d, e, f, g, kw(i + 1));
-  round<Traits>(g, h, a, b, c, d, e, f, kw(i + 2));
-  round<Traits>(f, g, h, a, b, c, d, e, kw(i + 3));
-  round<Traits>(e, f, g, h, a, b, c, d, kw(i + 4));
-  round<Traits>(d, e, f, g, h, a, b, c, kw(i + 5));
-  round<Traits>(c, d, e, f, g, h, a, b, kw(i + 6));
-  round<Traits>(b, c, d, e, f, g, h, a, kw(i + 7));
-}
+// The working variables a..h of one block, with b ^ c carried for the majority.
+template <class Traits, typename Word = typename Traits::Word>
+struct Working {
+  Word v[8];
+  Word bc;
 
-// Processes count blocks of 16 words each.
+  explicit Working(const Word state[8]) {
+    for (int i = 0; i < 8; ++i)
+      v[i] = state[i];
+    bc = v[1] ^ v[2];
+  }
+
+  // Eight rounds from round i, kw(j) giving K[j] + W[j]; after them the roles of a..h are back
+  // where they started.
+  template <typename KW>
+  void eightRounds(int i, KW&& kw) {
+    Word &a = v[0], &b = v[1], &c = v[2], &d = v[3], &e = v[4], &f = v[5], &g = v[6], &h = v[7];
+    round<Traits>(a, b, bc, d, e, f, g, h, kw(i));
+    round<Traits>(h, a, bc, c, d, e, f, g, kw(i + 1));
+    round<Traits>(g, h, bc, b, c, d, e, f, kw(i + 2));
+    round<Traits>(f, g, bc, a, b, c, d, e, kw(i + 3));
+    round<Traits>(e, f, bc, h, a, b, c, d, kw(i + 4));
+    round<Traits>(d, e, bc, g, h, a, b, c, kw(i + 5));
+    round<Traits>(c, d, bc, f, g, h, a, b, kw(i + 6));
+    round<Traits>(b, c, bc, e, f, g, h, a, kw(i + 7));
+  }
+
+  void addTo(Word state[8]) const {
+    for (int i = 0; i < 8; ++i)
+      state[i] += v[i];
+  }
+};
+
+// Processes count blocks of 16 words each, expanding the message schedule as the rounds go.
 template <class Traits, typename Word = typename Traits::Word>
 void transform(Word state[8], const uint8_t* block, size_t count) {
   for (; count; --count, block += 16 * sizeof(Word)) {
     Word w[16];
     for (int i = 0; i < 16; ++i)
       w[i] = Traits::load(block + sizeof(Word) * i);
-    Word a = state[0], b = state[1], c = state[2], d = state[3];
-    Word e = state[4], f = state[5], g = state[6], h = state[7];
-    eightRounds<Traits, false>(a, b, c, d, e, f, g, h, w, 0);
-    eightRounds<Traits, false>(a, b, c, d, e, f, g, h, w, 8);
+    Working<Traits> x(state);
+    auto given = [&w](int j) { return Traits::K[j] + w[j]; };
+    x.eightRounds(0, given);
+    x.eightRounds(8, given);
     for (int i = 16; i < Traits::ROUNDS; i += 8)
-      eightRounds<Traits, true>(a, b, c, d, e, f, g, h, w, i);
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
-    state[5] += f;
-    state[6] += g;
-    state[7] += h;
+      x.eightRounds(i, [&w](int j) { return Traits::K[j] + expand<Traits>(w, j); });
+    x.addTo(state);
   }
 }
 

@@ -1,15 +1,14 @@
 #include "ekcommon/crypto/internal/EKShaExtensions.h"
 
-#if EKCOMMON_SHA_EXTENSIONS
+#if EKCOMMON_X86_EXTENSIONS
 
 #include "ekcommon/crypto/internal/EKSHA2Rounds.h"
 
-#include <cpuid.h>
 #include <immintrin.h>
 #include <utility>
 
 // The functions below are compiled for the SHA extension only (the rest of the library keeps
-// the baseline instruction set) and run only after available() has said yes.
+// the baseline instruction set) and run only after EKCpuFeatures::sha() has said yes.
 #define EK_SHA_TARGET __attribute__((target("sha,sse4.1,ssse3")))
 
 namespace EKCommonNS {
@@ -22,16 +21,6 @@ EK_SHA_TARGET inline __m128i load(const void* p) {
 }
 EK_SHA_TARGET inline void store(void* p, __m128i v) {
   _mm_storeu_si128(static_cast<__m128i*>(p), v);
-}
-
-bool detect() {
-  unsigned eax, ebx, ecx, edx;
-  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-    return false;
-  const bool ssse3 = ecx & bit_SSSE3, sse41 = ecx & bit_SSE4_1;
-  if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
-    return false;
-  return ssse3 && sse41 && (ebx & bit_SHA);
 }
 
 // Rounds 4g .. 4g+3 of SHA-1, with the message schedule for later groups interleaved. m holds
@@ -85,11 +74,6 @@ EK_SHA_TARGET inline void sha256Groups(__m128i& abef, __m128i& cdgh, __m128i (&m
 }
 
 } // namespace
-
-bool available() {
-  static const bool s_available = detect();
-  return s_available;
-}
 
 EK_SHA_TARGET void sha1Transform(uint32_t state[5], const uint8_t* blocks, size_t count) {
   const __m128i byteSwap = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
