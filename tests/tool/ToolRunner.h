@@ -12,9 +12,10 @@ struct ToolResult {
 };
 
 // Runs the tool with the given arguments (shell syntax, so redirections and pipes work),
-// capturing standard output; standard error is discarded.
-inline ToolResult runTool(const std::string& args) {
-  const std::string command = std::string(EKCOMMON_TOOL) + " " + args + " 2>/dev/null";
+// capturing standard output; standard error is discarded, or merged into the output with
+// stderrTo "&1".
+inline ToolResult runTool(const std::string& args, const char* stderrTo = "/dev/null") {
+  const std::string command = std::string(EKCOMMON_TOOL) + " " + args + " 2>" + stderrTo;
   FILE* pipe = popen(command.c_str(), "r");
   ToolResult result{-1, {}};
   if (!pipe)

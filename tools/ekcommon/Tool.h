@@ -50,6 +50,7 @@ int runChar(const std::vector<std::string>& args);
 int runValue(const std::vector<std::string>& args);
 int runZip(const std::vector<std::string>& args);
 int runGzip(const std::vector<std::string>& args);
+int runFetch(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

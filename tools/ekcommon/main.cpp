@@ -59,6 +59,14 @@ const std::vector<Command>& commands() {
        "simple-quotes. Put '--' before a text that begins with '-'.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runValue},
+      {"fetch", "the bytes of a URI the library can open",
+       "usage: ekcommon fetch [--info] [--referrer URI] [--insecure] [--base BASE] URI\n"
+       "Writes the bytes of URI (resolved against BASE) to standard output: a local file, a\n"
+       "jar: entry, a data: URI or an http/https resource. --info prints the final address\n"
+       "and the content type, charset, language and length on standard error; --referrer\n"
+       "sends a Referer; --insecure accepts any TLS certificate. Exit status 1, with the\n"
+       "library's message, when the URI cannot be opened.\n",
+       runFetch},
       {"zip", "lists, prints and creates ZIP archives",
        "usage: ekcommon zip list ARCHIVE\n"
        "       ekcommon zip cat ARCHIVE ENTRY\n"
