@@ -52,6 +52,7 @@
 #include "ekcommon/resources/EKDataUri.h"
 #include "ekcommon/resources/EKGzipIStream.h"
 #include "ekcommon/resources/EKGzipOStream.h"
+#include "ekcommon/resources/EKICUIStream.h"
 #include "ekcommon/resources/EKInflaterStream.h"
 #include "ekcommon/resources/EKMemStream.h"
 #include "ekcommon/resources/EKMemStreamBuf.h"

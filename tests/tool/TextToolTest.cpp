@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -35,6 +37,34 @@ TEST(TextTool, EncodingAndCharCommands) {
     EXPECT_EQ(r.status, row.status) << row.args;
     EXPECT_EQ(r.out, row.out ? row.out : r.out) << row.args;
   }
+}
+
+TEST(TextTool, EncodingDetect) {
+  const std::string dir = testing::TempDir();
+  const std::string declared = dir + "ekdetect-declared.xml", sjis = dir + "ekdetect-sjis.txt";
+  std::ofstream(declared) << "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><a/>";
+  // Japanese text in Shift_JIS without a declaration, for the charset detector.
+  std::ofstream(sjis) << "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xc5\x82\xb7\x81\x42"
+                         "\x82\xb1\x82\xea\x82\xcd\x95\xb6\x8e\x9a\x83\x52\x81\x5b\x83\x68\x82\xcc\x94\xbb\x92\xe8\x82\xcc"
+                         "\x82\xbd\x82\xdf\x82\xcc\x95\xb6\x8f\xcd\x82\xc5\x82\xb7\x81\x42";
+  const struct {
+    std::string args;
+    int status;
+    std::string out;
+  } rows[] = {
+      {"encoding --detect '" + declared + "' '" + sjis + "' /dev/null", 0,
+       declared + "\tEUC-JP\n" + sjis + "\tShift_JIS\n/dev/null\t\n"},
+      {"encoding --detect /nonexistent/ekdetect '" + dir + "' '" + declared + "'", 1, declared + "\tEUC-JP\n"},
+      {"encoding --detect -", 0, "-\t\n"},
+      {"encoding --detect", 2, ""},
+  };
+  for (const auto& row : rows) {
+    const ToolResult r = runTool(row.args + " </dev/null");
+    EXPECT_EQ(r.status, row.status) << row.args;
+    EXPECT_EQ(r.out, row.out) << row.args;
+  }
+  std::remove(declared.c_str());
+  std::remove(sjis.c_str());
 }
 
 } // namespace

@@ -33,10 +33,14 @@ const std::vector<Command>& commands() {
        "file name and extension; with --relative-to, also the reference relative to that base.\n"
        "References may be URIs, local or Windows paths, url(...) or quoted strings.\n",
        runUri},
-      {"encoding", "standard and canonical spellings of encoding names",
+      {"encoding", "spellings of encoding names, or the encoding of files",
        "usage: ekcommon encoding NAME...\n"
+       "       ekcommon encoding --detect FILE...\n"
        "Prints each name with its standard (IANA) name and the canonical spelling that the XML\n"
-       "parser reports, separated by tabs. Unknown names come back upper-cased and as given.\n",
+       "parser reports, separated by tabs. Unknown names come back upper-cased and as given.\n"
+       "With --detect, prints each FILE ('-': standard input), a tab and its encoding: the one\n"
+       "its XML declaration names, else ICU's guess from its first 1024 bytes (empty when\n"
+       "there is none). Unreadable files are reported on standard error; the exit status is then 1.\n",
        runEncoding},
       {"char", "the character classes of each code point of a text",
        "usage: ekcommon char TEXT...\n"
