@@ -36,6 +36,10 @@ run("${WORK_DIR}/cmake-build/values_example")
 if(NOT last_output MATCHES "image: /home/user/book/images/figure 1.png\nindent: 42.5197pt\ncolour: #FF8000")
   message(FATAL_ERROR "values example printed an unexpected result:\n${last_output}")
 endif()
+run("${WORK_DIR}/cmake-build/archive_example")
+if(NOT last_output MATCHES "chapter1.fo: <fo:root/>")
+  message(FATAL_ERROR "archive example printed an unexpected result:\n${last_output}")
+endif()
 
 # pkg-config.
 find_program(PKG_CONFIG pkg-config REQUIRED)
