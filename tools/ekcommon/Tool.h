@@ -48,6 +48,9 @@ int runUri(const std::vector<std::string>& args);
 int runEncoding(const std::vector<std::string>& args);
 int runChar(const std::vector<std::string>& args);
 int runValue(const std::vector<std::string>& args);
+int runCounter(const std::vector<std::string>& args);
+int runLang(const std::vector<std::string>& args);
+int runScript(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool
