@@ -363,7 +363,7 @@ public:
   // and the separators around them; the first token numbers the value, with the text before it
   // as prefix and the text after the last token as suffix. Tokens: decimal digits of any
   // Unicode digit family ("1", "01", "\u0661"; leading zeros pad with zeros), "a"/"A", "i"/"I"
-  // (roman numerals, up to 3999), and the first symbol of other numberings ("\u03B1", "\u3042",
+  // (roman numerals, up to 3999), and what other numberings write for 1 ("\u03B1", "\u3042",
   // "\u2460" ...); "\u4E00", "\u58F1" and "\u58F9" give the Japanese, Chinese or Korean numbers of
   // `lang`. `letterValue` EKN_alphabetic or EKN_traditional chooses where a token allows both
   // ("i" is roman numerals unless alphabetic). An unknown token is read as "1". The digits of
@@ -394,9 +394,9 @@ public:
 
 private:
   static void freeCounterStyles();
-  // The alphabetic or fixed predefined style whose first symbol is `symbol`, or null; for
-  // format tokens. Built once under the library-wide lock.
-  static const CounterStyle* findNumberingByFirstSymbol(const UnicodeString& symbol);
+  // The alphabetic or fixed predefined style that writes 1 as `one`, or null; for format
+  // tokens. The index is built once under the library-wide lock.
+  static const CounterStyle* findNumberingByOne(const UnicodeString& one);
 
   using EncodingAliasMap = std::unordered_map<std::string, EKNameEnum>;
   // Built at load time (ekcommon/core/EKStartup.cpp) from the alias table; keys are comparison

@@ -28,9 +28,9 @@ constexpr size_t PREDEFINED_COUNT = std::size(PREDEFINED);
 // Built styles by table index; guarded by the library-wide lock.
 EKUtil::CounterStyle* s_predefinedStyles[PREDEFINED_COUNT] = {};
 
-// First symbols of alphabetic and fixed styles to table indexes, for format tokens; built on
+// What alphabetic and fixed styles write for 1, to table indexes, for format tokens; built on
 // first use under the library-wide lock.
-std::map<UnicodeString, size_t>* s_firstSymbols = nullptr;
+std::map<UnicodeString, size_t>* s_numberingsByOne = nullptr;
 // Styles that win when several start with the same symbol ("a" starts lower-alpha and
 // lower-latin, "\u0430" several Cyrillic alphabets).
 const char16_t* const PREFERRED_NUMBERINGS[] = {u"lower-alpha", u"upper-alpha", u"lower-greek",
@@ -292,24 +292,23 @@ std::vector<UnicodeString> EKUtil::getPredefinedCounterStyleNames() {
   return names;
 }
 
-const EKUtil::CounterStyle* EKUtil::findNumberingByFirstSymbol(const UnicodeString& symbol) {
+const EKUtil::CounterStyle* EKUtil::findNumberingByOne(const UnicodeString& one) {
   EKMutex guard;
-  if (!s_firstSymbols) {
+  if (!s_numberingsByOne) {
     auto index = std::make_unique<std::map<UnicodeString, size_t>>();
     auto add = [&index](size_t i) {
       const CounterStyle* style = getPredefinedCounterStyle(EKName(UnicodeString(PREDEFINED[i].name)), nullptr);
-      if (style && (style->getSystem() == EKN_alphabetic || style->getSystem() == EKN_fixed) &&
-          !style->getSymbols().empty())
-        index->emplace(style->getSymbols().front().getText(), i);
+      if (style && (style->getSystem() == EKN_alphabetic || style->getSystem() == EKN_fixed))
+        index->emplace(style->formatNumber(1, nullptr, nullptr, true), i);
     };
     for (const char16_t* name : PREFERRED_NUMBERINGS)
       add(static_cast<size_t>(findPredefined(UnicodeString(name))));
     for (size_t i = 0; i < PREDEFINED_COUNT; ++i)
       add(i);
-    s_firstSymbols = index.release();
+    s_numberingsByOne = index.release();
   }
-  const auto hit = s_firstSymbols->find(symbol);
-  return hit == s_firstSymbols->end() ? nullptr : s_predefinedStyles[hit->second];
+  const auto hit = s_numberingsByOne->find(one);
+  return hit == s_numberingsByOne->end() ? nullptr : s_predefinedStyles[hit->second];
 }
 
 void EKUtil::freeCounterStyles() {
@@ -317,8 +316,8 @@ void EKUtil::freeCounterStyles() {
     delete style;
     style = nullptr;
   }
-  delete s_firstSymbols;
-  s_firstSymbols = nullptr;
+  delete s_numberingsByOne;
+  s_numberingsByOne = nullptr;
 }
 
 } // namespace EKCommonNS

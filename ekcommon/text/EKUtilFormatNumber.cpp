@@ -136,7 +136,7 @@ UnicodeString EKUtil::formatNumber(int64_t value, const UnicodeString& format,
           style = getPredefinedCounterStyle(EKName(entry.style), nullptr);
       }
       if (!style)
-        style = findNumberingByFirstSymbol(token);
+        style = findNumberingByOne(token);
       if (!style) {
         // A letter inside an alphabet: that alphabet from the letter on.
         for (EKNameEnum name : ALPHABETS) {

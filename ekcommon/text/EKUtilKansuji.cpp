@@ -67,7 +67,8 @@ UnicodeString kansuji::convert(const char16_t* decimal, int32_t length, Variant 
                                const UnicodeString* digits, const UnicodeString* units, size_t unitCount) {
   UnicodeString out;
   const size_t myriads = unitCount > SMALL_UNITS ? unitCount - SMALL_UNITS : 0;
-  if (variant == Variant::SIMPLE || myriads == 0) {
+  if (variant == Variant::SIMPLE || (variant == Variant::GROUPING && myriads == 0) ||
+      (variant == Variant::READABLE && unitCount < SMALL_UNITS)) {
     for (int32_t i = 0; i < length; ++i)
       out.append(digits[decimal[i] - '0']);
     return out;
