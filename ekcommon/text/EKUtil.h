@@ -271,7 +271,10 @@ public:
     explicit CounterStyle(EKName system);
     bool operator<(const CounterStyle& other) const;
 
-    void setSystem(EKName system) { m_system = system; }
+    void setSystem(EKName system) {
+      m_system = system;
+      m_decimalDigits.clear();
+    }
     // The value of the first symbol of a fixed system.
     void setFirst(int first) { m_first = first; }
     void addSymbol(const Symbol& symbol) { m_symbols.push_back(symbol); }
@@ -281,8 +284,11 @@ public:
     // One symbol per code point of `count` UTF-16 units.
     void addSymbols(const char16_t* text, int32_t count);
     // Additive symbols are tried in the order added, which must be descending weight.
-    void addAdditiveSymbol(const IntSymbol& symbol) { m_additiveSymbols.push_back(symbol); }
-    void addAdditiveSymbol(int weight, const Symbol& symbol) { m_additiveSymbols.emplace_back(weight, symbol); }
+    void addAdditiveSymbol(const IntSymbol& symbol) {
+      m_additiveSymbols.push_back(symbol);
+      m_decimalDigits.clear();
+    }
+    void addAdditiveSymbol(int weight, const Symbol& symbol) { addAdditiveSymbol(IntSymbol(weight, symbol)); }
     // Values outside every added range use the fallback. Without a range the system's own one
     // holds: n >= 1 for alphabetic and symbolic, n >= 0 for additive, everything otherwise.
     void addRange(int64_t low, int64_t high);
@@ -295,7 +301,10 @@ public:
     void setZero(const Symbol& zero) { m_zero = zero; }
     void setFallback(EKName fallback) { m_fallback = fallback; }
     void clrSymbols() { m_symbols.clear(); }
-    void clrAdditiveSymbols() { m_additiveSymbols.clear(); }
+    void clrAdditiveSymbols() {
+      m_additiveSymbols.clear();
+      m_decimalDigits.clear();
+    }
     void clrRange() {
       m_ranges.clear();
       m_hasRange = false;
@@ -333,7 +342,11 @@ public:
 
   private:
     friend class EKUtil;
-    bool represent(int64_t value, UnicodeString& text, bool& negative) const;
+    // For additive styles that write every number below 10,000 as the concatenation of what
+    // they write for its decimal digits in place (d x 10^k), as Roman and CJK numerals do:
+    // fills m_decimalDigits so that formatting looks those up instead of trying every weight.
+    // Done once for the predefined styles; any change of the system or the symbols drops it.
+    void prepareDecimalDigits();
     UnicodeString formatFallback(int64_t value, Resolver resolve, void* context, bool bare) const;
 
     EKName m_system;
@@ -350,6 +363,8 @@ public:
     bool m_hasRange = false;
     EKName m_fallback;
     bool m_predefined = false;
+    // Empty, or 40 entries: entry 10 * k + d is the representation of d x 10^k (d = 0: empty).
+    std::vector<UnicodeString> m_decimalDigits;
   };
 
   // The predefined style of that name (ignoring ASCII case), or null. Styles are built on first

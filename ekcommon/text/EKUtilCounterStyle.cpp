@@ -52,33 +52,52 @@ const UnicodeString& textOf(const EKUtil::CounterStyle::Symbol& symbol, UnicodeS
   return scratch;
 }
 
-// Appends `symbol` `count` times unless the text would reach the limit.
-bool appendSymbol(UnicodeString& text, const EKUtil::CounterStyle::Symbol& symbol, uint64_t count) {
-  UnicodeString scratch;
-  const UnicodeString& s = textOf(symbol, scratch);
-  if (count == 0 || s.isEmpty())
+using Symbols = std::vector<EKUtil::CounterStyle::Symbol>;
+
+// A representation being written, kept on the stack up to the length limit so that formatting
+// allocates nothing before the result string.
+class Representation {
+public:
+  // Appends `symbol` `count` times; false, leaving the text as it was, when the text would
+  // reach the limit.
+  bool append(const EKUtil::CounterStyle::Symbol& symbol, uint64_t count = 1) {
+    if (symbol.isUrl()) {
+      UnicodeString scratch;
+      return append(textOf(symbol, scratch), count);
+    }
+    return append(symbol.getText(), count);
+  }
+  bool append(const UnicodeString& s, uint64_t count = 1) {
+    const int32_t length = s.length();
+    if (count == 0 || length == 0)
+      return true;
+    if (count >= static_cast<uint64_t>(MAX_REPRESENTATION) ||
+        m_length + static_cast<int64_t>(count) * length >= MAX_REPRESENTATION)
+      return false;
+    const char16_t* units = s.getBuffer();
+    for (uint64_t i = 0; i < count; ++i) {
+      std::copy(units, units + length, m_text + m_length);
+      m_length += length;
+    }
     return true;
-  if (count >= static_cast<uint64_t>(MAX_REPRESENTATION) ||
-      text.length() + static_cast<int64_t>(count) * s.length() >= MAX_REPRESENTATION)
-    return false;
-  for (uint64_t i = 0; i < count; ++i)
-    text.append(s);
-  return true;
-}
+  }
+  UnicodeString toString() const { return UnicodeString(m_text, m_length); }
+
+private:
+  char16_t m_text[MAX_REPRESENTATION];
+  int32_t m_length = 0;
+};
 
 // The digits of `n` in base `base`, most significant first, as symbol indexes; `bijective`
 // numbers without a zero digit (alphabetic). Returns the digit count.
-int toDigits(uint64_t n, uint64_t base, bool bijective, size_t (&digits)[64]) {
+template <typename Unsigned> int toDigits(Unsigned n, Unsigned base, bool bijective, size_t (&digits)[64]) {
   int count = 0;
   if (n == 0 && !bijective)
     digits[count++] = 0;
   while (n > 0) {
-    if (bijective) {
+    if (bijective)
       --n;
-      digits[count++] = static_cast<size_t>(n % base);
-    } else {
-      digits[count++] = static_cast<size_t>(n % base);
-    }
+    digits[count++] = static_cast<size_t>(n % base);
     n /= base;
   }
   for (int i = 0, j = count - 1; i < j; ++i, --j)
@@ -86,12 +105,14 @@ int toDigits(uint64_t n, uint64_t base, bool bijective, size_t (&digits)[64]) {
   return count;
 }
 
-bool appendDigits(UnicodeString& text, const std::vector<EKUtil::CounterStyle::Symbol>& symbols,
-                  uint64_t n, bool bijective) {
+bool appendDigits(Representation& text, const Symbols& symbols, uint64_t n, bool bijective) {
   size_t digits[64];
-  const int count = toDigits(n, symbols.size(), bijective, digits);
+  // 32-bit division where it suffices: it is several times faster than 64-bit division.
+  const int count = n <= UINT32_MAX && symbols.size() <= UINT32_MAX
+                        ? toDigits<uint32_t>(static_cast<uint32_t>(n), static_cast<uint32_t>(symbols.size()), bijective, digits)
+                        : toDigits<uint64_t>(n, symbols.size(), bijective, digits);
   for (int i = 0; i < count; ++i) {
-    if (!appendSymbol(text, symbols[digits[i]], 1))
+    if (!text.append(symbols[digits[i]]))
       return false;
   }
   return true;
@@ -100,12 +121,11 @@ bool appendDigits(UnicodeString& text, const std::vector<EKUtil::CounterStyle::S
 // The Chinese systems of CSS: digits with the marks of ten, hundred and thousand, zeros
 // collapsed to one and trailing zeros dropped; the informal styles write 10 to 19 without the
 // leading one. Symbols: digits 0 to 9, then the three marks. Up to 9999.
-bool appendChinese(UnicodeString& text, const std::vector<EKUtil::CounterStyle::Symbol>& symbols,
-                   uint64_t n, bool informal) {
+bool appendChinese(Representation& text, const Symbols& symbols, uint64_t n, bool informal) {
   if (symbols.size() < 13 || n > 9999)
     return false;
   if (n == 0)
-    return appendSymbol(text, symbols[0], 1);
+    return text.append(symbols[0]);
   const unsigned digit[4] = {static_cast<unsigned>(n / 1000), static_cast<unsigned>(n / 100 % 10),
                              static_cast<unsigned>(n / 10 % 10), static_cast<unsigned>(n % 10)};
   bool started = false;
@@ -117,14 +137,14 @@ bool appendChinese(UnicodeString& text, const std::vector<EKUtil::CounterStyle::
       continue;
     }
     if (pendingZero)
-      appendSymbol(text, symbols[0], 1);
+      text.append(symbols[0]);
     pendingZero = false;
     started = true;
     const bool dropOne = informal && position == 1 && n >= 10 && n <= 19;
     if (!dropOne)
-      appendSymbol(text, symbols[digit[i]], 1);
+      text.append(symbols[digit[i]]);
     if (position > 0)
-      appendSymbol(text, symbols[static_cast<size_t>(9 + position)], 1);
+      text.append(symbols[static_cast<size_t>(9 + position)]);
   }
   return true;
 }
@@ -133,12 +153,11 @@ bool appendChinese(UnicodeString& text, const std::vector<EKUtil::CounterStyle::
 // carry the hundred mark, even groups (but the last) the myriad mark; a group of value one
 // is written by its mark alone when it is the most significant group or an odd one.
 // Symbols: units 1 to 9, tens 10 to 90, the hundred mark, the myriad mark.
-bool appendEthiopic(UnicodeString& text, const std::vector<EKUtil::CounterStyle::Symbol>& symbols,
-                    uint64_t n) {
+bool appendEthiopic(Representation& text, const Symbols& symbols, uint64_t n) {
   if (symbols.size() < 20 || n == 0)
     return false;
   if (n == 1)
-    return appendSymbol(text, symbols[0], 1);
+    return text.append(symbols[0]);
   unsigned groups[10];
   int count = 0;
   for (uint64_t rest = n; rest > 0; rest /= 100)
@@ -149,20 +168,19 @@ bool appendEthiopic(UnicodeString& text, const std::vector<EKUtil::CounterStyle:
     const bool markOnly = value == 0 || (value == 1 && (index == count - 1 || odd));
     if (!markOnly) {
       if (value / 10 > 0)
-        appendSymbol(text, symbols[9 + value / 10 - 1], 1);
+        text.append(symbols[9 + value / 10 - 1]);
       if (value % 10 > 0)
-        appendSymbol(text, symbols[value % 10 - 1], 1);
+        text.append(symbols[value % 10 - 1]);
     }
     if (odd && value != 0)
-      appendSymbol(text, symbols[18], 1);
+      text.append(symbols[18]);
     else if (!odd && index > 0)
-      appendSymbol(text, symbols[19], 1);
+      text.append(symbols[19]);
   }
   return true;
 }
 
-bool appendKansuji(UnicodeString& text, const std::vector<EKUtil::CounterStyle::Symbol>& symbols,
-                   uint64_t n) {
+bool appendKansuji(Representation& text, const Symbols& symbols, uint64_t n) {
   if (symbols.size() < 10)
     return false;
   const kansuji::Variant variant = symbols.size() == 22   ? kansuji::Variant::GROUPING
@@ -178,10 +196,77 @@ bool appendKansuji(UnicodeString& text, const std::vector<EKUtil::CounterStyle::
   const size_t unitCount = variant == kansuji::Variant::SIMPLE ? 0 : symbols.size() - 10;
   const UnicodeString result = kansuji::convert(decimal16.data(), static_cast<int32_t>(decimal16.size()),
                                                 variant, strings, strings + 10, unitCount);
-  if (text.length() + result.length() >= MAX_REPRESENTATION)
-    return false;
-  text.append(result);
-  return true;
+  return text.append(result);
+}
+
+// The style's representation of `value` by its system, without padding, sign and affixes;
+// false when the system cannot represent it.
+bool represent(const EKUtil::CounterStyle& style, int64_t value, Representation& text, bool& negative) {
+  const EKName system = style.getSystem();
+  const Symbols& symbols = style.getSymbols();
+  const size_t count = symbols.size();
+  negative = false;
+  if (system == EKN_cyclic) {
+    if (count == 0)
+      return false;
+    const int64_t n = static_cast<int64_t>(count);
+    return text.append(symbols[static_cast<size_t>((value % n + n - 1) % n)]);
+  }
+  if (system == EKN_fixed) {
+    if (value < style.getFirst())
+      return false;
+    const uint64_t index = static_cast<uint64_t>(value) - static_cast<uint64_t>(static_cast<int64_t>(style.getFirst()));
+    return index < count && text.append(symbols[static_cast<size_t>(index)]);
+  }
+  if (system == EKN_symbolic) {
+    if (count == 0 || value < 1)
+      return false;
+    const uint64_t n = static_cast<uint64_t>(value) - 1;
+    return text.append(symbols[n % count], n / count + 1);
+  }
+  if (system == EKN_alphabetic)
+    return count >= 2 && value >= 1 && appendDigits(text, symbols, static_cast<uint64_t>(value), true);
+
+  // The remaining systems write the magnitude and leave the sign to finishString.
+  negative = value < 0;
+  const uint64_t n = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  if (system == EKN_numeric)
+    return count >= 2 && appendDigits(text, symbols, n, false);
+  if (system == EKN_additive) {
+    if (style.getAdditiveSymbols().empty())
+      return false;
+    if (n == 0) {
+      const EKUtil::CounterStyle::IntSymbol& last = style.getAdditiveSymbols().back();
+      return last.first == 0 && text.append(last.second);
+    }
+    uint64_t rest = n;
+    for (const EKUtil::CounterStyle::IntSymbol& symbol : style.getAdditiveSymbols()) {
+      if (symbol.first <= 0 || rest < static_cast<uint64_t>(symbol.first))
+        continue;
+      // Subtracting is much cheaper than dividing for the few repeats of real numbers; a huge
+      // quotient (which will be over the length limit) is divided out.
+      const uint64_t weight = static_cast<uint64_t>(symbol.first);
+      uint64_t times = 0;
+      for (; rest >= weight && times < MAX_REPRESENTATION; ++times)
+        rest -= weight;
+      if (rest >= weight) {
+        times += rest / weight;
+        rest %= weight;
+      }
+      if (!text.append(symbol.second, times))
+        return false;
+    }
+    return rest == 0;
+  }
+  if (system == EKN_trad_chinese_informal || system == EKN_simp_chinese_informal)
+    return appendChinese(text, symbols, n, true);
+  if (system == EKN_trad_chinese_formal || system == EKN_simp_chinese_formal)
+    return appendChinese(text, symbols, n, false);
+  if (system == EKN_ethiopic_numeric)
+    return appendEthiopic(text, symbols, n);
+  if (system == EKN_kansuji)
+    return appendKansuji(text, symbols, n);
+  return false;
 }
 
 } // namespace
@@ -247,75 +332,59 @@ bool EKUtil::CounterStyle::checkRange(int64_t value) const {
   return true;
 }
 
-bool EKUtil::CounterStyle::represent(int64_t value, UnicodeString& text, bool& negative) const {
-  const size_t count = m_symbols.size();
-  negative = false;
-  if (m_system == EKN_cyclic) {
-    if (count == 0)
-      return false;
-    const int64_t n = static_cast<int64_t>(count);
-    return appendSymbol(text, m_symbols[static_cast<size_t>((value % n + n - 1) % n)], 1);
-  }
-  if (m_system == EKN_fixed) {
-    if (value < m_first)
-      return false;
-    const uint64_t index = static_cast<uint64_t>(value) - static_cast<uint64_t>(static_cast<int64_t>(m_first));
-    return index < count && appendSymbol(text, m_symbols[static_cast<size_t>(index)], 1);
-  }
-  if (m_system == EKN_symbolic) {
-    if (count == 0 || value < 1)
-      return false;
-    const uint64_t n = static_cast<uint64_t>(value) - 1;
-    return appendSymbol(text, m_symbols[n % count], n / count + 1);
-  }
-  if (m_system == EKN_alphabetic)
-    return count >= 2 && value >= 1 && appendDigits(text, m_symbols, static_cast<uint64_t>(value), true);
-
-  // The remaining systems write the magnitude and leave the sign to finishString.
-  negative = value < 0;
-  const uint64_t n = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  if (m_system == EKN_numeric)
-    return count >= 2 && appendDigits(text, m_symbols, n, false);
-  if (m_system == EKN_additive) {
-    if (m_additiveSymbols.empty())
-      return false;
-    if (n == 0) {
-      const IntSymbol& last = m_additiveSymbols.back();
-      return last.first == 0 && appendSymbol(text, last.second, 1);
+void EKUtil::CounterStyle::prepareDecimalDigits() {
+  m_decimalDigits.clear();
+  if (m_system != EKN_additive)
+    return;
+  std::vector<UnicodeString> table(40);
+  for (int k = 0, power = 1; k < 4; ++k, power *= 10) {
+    for (int d = 1; d <= 9; ++d) {
+      Representation text;
+      bool negative = false;
+      if (!represent(*this, d * power, text, negative))
+        return;
+      table[static_cast<size_t>(10 * k + d)] = text.toString();
     }
-    uint64_t rest = n;
-    for (const IntSymbol& symbol : m_additiveSymbols) {
-      if (symbol.first <= 0 || rest < static_cast<uint64_t>(symbol.first))
-        continue;
-      const uint64_t times = rest / static_cast<uint64_t>(symbol.first);
-      if (!appendSymbol(text, symbol.second, times))
-        return false;
-      rest -= times * static_cast<uint64_t>(symbol.first);
-    }
-    return rest == 0;
   }
-  if (m_system == EKN_trad_chinese_informal || m_system == EKN_simp_chinese_informal)
-    return appendChinese(text, m_symbols, n, true);
-  if (m_system == EKN_trad_chinese_formal || m_system == EKN_simp_chinese_formal)
-    return appendChinese(text, m_symbols, n, false);
-  if (m_system == EKN_ethiopic_numeric)
-    return appendEthiopic(text, m_symbols, n);
-  if (m_system == EKN_kansuji)
-    return appendKansuji(text, m_symbols, n);
-  return false;
+  for (int n = 1; n <= 9999; ++n) {
+    Representation text;
+    bool negative = false;
+    if (!represent(*this, n, text, negative) ||
+        text.toString() != UnicodeString(table[static_cast<size_t>(30 + n / 1000)])
+                                .append(table[static_cast<size_t>(20 + n / 100 % 10)])
+                                .append(table[static_cast<size_t>(10 + n / 10 % 10)])
+                                .append(table[static_cast<size_t>(n % 10)]))
+      return;
+  }
+  m_decimalDigits.swap(table);
 }
 
 UnicodeString EKUtil::CounterStyle::formatNumber(int64_t value, Resolver resolve, void* context,
                                                  bool bare) const {
+  if (!m_decimalDigits.empty() && value != 0 && value >= -9999 && value <= 9999 && checkRange(value)) {
+    const bool negative = value < 0;
+    const unsigned n = static_cast<unsigned>(negative ? -value : value);
+    Representation text;
+    text.append(m_decimalDigits[30 + n / 1000]);
+    text.append(m_decimalDigits[20 + n / 100 % 10]);
+    text.append(m_decimalDigits[10 + n / 10 % 10]);
+    text.append(m_decimalDigits[n % 10]);
+    if (bare && !negative && m_pad.first <= 0)
+      return text.toString();
+    return finishString(text.toString(), negative, bare);
+  }
   if (value == 0 && !m_zero.isEmpty()) {
     UnicodeString scratch;
     return finishString(textOf(m_zero, scratch), false, bare);
   }
   if (checkRange(value)) {
-    UnicodeString text;
+    Representation text;
     bool negative = false;
-    if (represent(value, text, negative))
-      return finishString(text, negative, bare);
+    if (represent(*this, value, text, negative)) {
+      if (bare && !negative && m_pad.first <= 0)
+        return text.toString();
+      return finishString(text.toString(), negative, bare);
+    }
   }
   return formatFallback(value, resolve, context, bare);
 }

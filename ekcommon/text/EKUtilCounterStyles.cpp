@@ -279,6 +279,7 @@ const EKUtil::CounterStyle* EKUtil::getPredefinedCounterStyle(EKName name, void*
     if (!style)
       return nullptr;
     style->m_predefined = true;
+    style->prepareDecimalDigits();
     slot = style.release();
   }
   return slot;

@@ -186,6 +186,14 @@ TEST(CounterStylePredefined, LookupAndSharedStyles) {
   EXPECT_EQ(bare(*predefined("disc"), -3), "\xE2\x80\xA2");
   EXPECT_EQ(marker(*predefined("japanese-formal"), 10000), "\xE4\xB8\x80\xE3\x80\x87\xE3\x80\x87\xE3\x80\x87\xE3\x80\x87\xE3\x80\x81");
   EXPECT_EQ(utf8(predefined("japanese-formal")->formatNumber(10000, nullptr, nullptr, true)), "10000");
+  // A copy of a predefined style is the host's to change.
+  CounterStyle changed(*roman);
+  changed.clrAdditiveSymbols();
+  changed.addAdditiveSymbol(1000, "M");
+  changed.addAdditiveSymbol(1, "|");
+  EXPECT_EQ(bare(changed, 1003), "M|||");
+  changed.setSystem(EKName(EKN_cyclic));
+  EXPECT_EQ(bare(changed, 1003), "1003");
   const std::vector<UnicodeString> names = EKUtil::getPredefinedCounterStyleNames();
   EXPECT_GT(names.size(), 200u);
   for (const UnicodeString& name : names)
