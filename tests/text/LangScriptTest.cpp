@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 using namespace EKCommonNS;
 
 namespace {
@@ -42,6 +46,21 @@ TEST(Lang, TagsCodesAndNames) {
   EXPECT_FALSE(EKLang().isInvalid());
   EXPECT_TRUE(EKLang("ja") == EKLang("jpn"));
   EXPECT_TRUE(EKLang("de") < EKLang("en"));
+}
+
+TEST(Lang, ThreeLetterCodesFromSeveralThreads) {
+  const char* const tags[] = {"de", "fr", "nl", "sv", "fi", "pl", "cs", "hu", "tr", "el", "ko", "th"};
+  std::vector<std::string> results(4);
+  std::vector<std::thread> threads;
+  for (std::string& result : results)
+    threads.emplace_back([&tags, &result] {
+      for (const char* tag : tags)
+        result += utf8(EKLang(tag).toISO3String()) + " ";
+    });
+  for (std::thread& thread : threads)
+    thread.join();
+  for (const std::string& result : results)
+    EXPECT_EQ(result, "deu fra nld swe fin pol ces hun tur ell kor tha ");
 }
 
 TEST(Lang, ScriptsOfLanguages) {
