@@ -1,6 +1,7 @@
 // ekcommon counter: numbers in a counter style, through an XSL format token, or as kanji numerals.
 #include "Tool.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
@@ -74,8 +75,10 @@ bool parseOptions(const std::vector<std::string>& args, Options& options) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string& into) {
-      if (i + 1 >= args.size())
-        return usageError("counter", arg + " needs a value") == EXIT_OK;
+      if (i + 1 >= args.size()) {
+        usageError("counter", arg + " needs a value");
+        return false;
+      }
       into = args[++i];
       return true;
     };
