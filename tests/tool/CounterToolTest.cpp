@@ -23,6 +23,7 @@ TEST(CounterTool, StylesFormatsAndKansuji) {
       {"counter --format 1 --grouping , 0 5", 2, nullptr},
       {"counter --format 1 --letter-value roman 5", 2, nullptr},
       {"counter --format", 2, nullptr},
+      {"counter --format '' 7", 0, "7\t7\n"},
       {"counter --kansuji readable 12345 100000000000000000000000", 0,
        "12345\t一万二千三百四十五\n100000000000000000000000\t千垓\n"},
       {"counter --kansuji grouping --digits latin 100050000", 0, "100050000\t１億５万\n"},

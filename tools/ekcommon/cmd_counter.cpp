@@ -58,6 +58,7 @@ int formatInStyle(const std::string& styleName, const std::vector<std::string>& 
 }
 
 struct Options {
+  bool hasFormat = false;
   std::string format;
   std::string kansuji;
   std::string digits = "kanji";
@@ -91,6 +92,7 @@ bool parseOptions(const std::vector<std::string>& args, Options& options) {
     } else if (arg == "--format") {
       if (!value(options.format))
         return false;
+      options.hasFormat = true;
     } else if (arg == "--kansuji") {
       if (!value(options.kansuji))
         return false;
@@ -138,7 +140,7 @@ int runCounter(const std::vector<std::string>& args) {
     listStyles();
     return EXIT_OK;
   }
-  if (!options.format.empty() && !options.kansuji.empty())
+  if (options.hasFormat && !options.kansuji.empty())
     return usageError("counter", "--format and --kansuji do not go together");
   int status = EXIT_OK;
   if (!options.kansuji.empty()) {
@@ -160,7 +162,7 @@ int runCounter(const std::vector<std::string>& args) {
     }
     return status;
   }
-  if (!options.format.empty()) {
+  if (options.hasFormat) {
     if (options.operands.empty())
       return usageError("counter", "no number given");
     const EKLang lang(fromUtf8(options.lang));
