@@ -378,13 +378,16 @@ public:
   // and the separators around them; the first token numbers the value, with the text before it
   // as prefix and the text after the last token as suffix. Tokens: decimal digits of any
   // Unicode digit family ("1", "01", "\u0661"; leading zeros pad with zeros), "a"/"A", "i"/"I"
-  // (roman numerals, up to 3999), and what other numberings write for 1 ("\u03B1", "\u3042",
-  // "\u2460" ...); "\u4E00", "\u58F1" and "\u58F9" give the Japanese, Chinese or Korean numbers of
-  // `lang`. `letterValue` EKN_alphabetic or EKN_traditional chooses where a token allows both
-  // ("i" is roman numerals unless alphabetic). An unknown token is read as "1". The digits of
+  // (roman numerals, up to 3999), a letter of an alphabet (that alphabet from the letter on),
+  // and what other numberings write for 1 ("\u3042", "\u2460" ...). "\u4E00" and "\u58F9" give
+  // the informal and formal Han numerals of `lang` (Japanese kansuji, Korean, simplified or
+  // traditional Chinese), "\u58F1" Japanese formal numerals, "\uC77C" Korean Hangul numerals.
+  // `letterValue` EKN_traditional turns "\u03B1", "\u0391", "\u05D0", "\u0561", "\u0531" and
+  // "\u10D0" from alphabets into Greek, Hebrew, Armenian and Georgian numerals; "i" and "I" are
+  // roman numerals unless it is EKN_alphabetic. An unknown token is read as "1". The digits of
   // decimal tokens are grouped with `groupingSeparator` every `groupingSize` digits when both
-  // are given. Values the numbering cannot represent (0 or negative in alphabetic numbering)
-  // are printed as decimal numbers.
+  // are given. Values the numbering cannot represent (0 or negative in alphabetic numbering,
+  // beyond the range of the numerals) are printed as decimal numbers.
   static UnicodeString formatNumber(int64_t value, const UnicodeString& format, const EKLang& lang);
   static UnicodeString formatNumber(int64_t value, const UnicodeString& format,
                                     const UnicodeString& groupingSeparator, int groupingSize,
