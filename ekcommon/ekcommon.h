@@ -32,6 +32,8 @@
 
 // Text and characters
 #include "ekcommon/text/EKChar.h"
+#include "ekcommon/text/EKLang.h"
+#include "ekcommon/text/EKScript.h"
 #include "ekcommon/text/EKUnicodeRange.h"
 #include "ekcommon/text/EKUtil.h"
 

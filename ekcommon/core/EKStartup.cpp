@@ -9,9 +9,16 @@
 #include "ekcommon/names/internal/EKBuiltinNames.h"
 #include "ekcommon/resources/EKTempFile.h"
 #include "ekcommon/resources/internal/EKFetchState.h"
+#include "ekcommon/text/EKLang.h"
 #include "ekcommon/text/EKUtil.h"
 
 namespace EKCommonNS {
+
+// The language tables: the aliases applied before ICU reads a tag, then the cache of
+// three-letter codes and its lock.
+const EKLang::AliasMap EKLang::s_languageAliases = EKLang::buildLanguageAliases();
+std::unordered_map<std::string, std::string> EKLang::s_iso3Cache;
+EKLock EKLang::s_iso3CacheLock;
 
 // The library-wide lock.
 EKLock EKMutex::s_libraryLock;

@@ -1,24 +1,28 @@
 // Small, widely used string and number services: quoting in the library's quote modes, the
 // low-level number scanners of the tokenizer, number printing that ignores the process locale,
-// encoding names, spaces, modified Julian days, bit fields, base64, one-call zlib compression
-// and the CSS an+b matcher.
+// encoding names, spaces, modified Julian days, bit fields, base64, one-call zlib compression,
+// the CSS an+b matcher, and numbers as list and page numbers (counter styles, XSL format
+// tokens, kanji numerals).
 #pragma once
 
 #include "ekcommon/core/EKExport.h"
 #include "ekcommon/core/EKUnicode.h"
+#include "ekcommon/names/EKName.h"
 #include "ekcommon/names/EKNameEnum.h"
+#include "ekcommon/text/EKLang.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace EKCommonNS {
 
 // Declared here so that the text layer does not depend on the values layer.
-class EKName;
 enum EKUnitType : int32_t;
 
 class EKCOMMON_API EKUtil {
@@ -229,7 +233,199 @@ public:
     size_t m_patchPos = 0;
   };
 
+  // A counter style of the CSS model: how a system, its symbols, a range, padding, a negative
+  // sign, prefix, suffix and a fallback style turn an integer into a list or page number.
+  //
+  //   const EKUtil::CounterStyle* roman =
+  //       EKUtil::getPredefinedCounterStyle(EKName(EKN_lower_roman), nullptr);
+  //   roman->formatNumber(14, EKUtil::getPredefinedCounterStyle, nullptr, true); // "xiv"
+  //
+  //   EKUtil::CounterStyle stars{EKName(EKN_symbolic)};
+  //   stars.addSymbols("*\u2020");                 // "*", then the dagger
+  //   stars.setSuffix(" ");
+  //   stars.formatNumber(3, nullptr, nullptr, false); // "** "
+  class EKCOMMON_API CounterStyle {
+  public:
+    // One symbol: a string (often one code point) or the URL of an image.
+    class EKCOMMON_API Symbol {
+    public:
+      Symbol() = default;
+      Symbol(int codePoint) : m_text(static_cast<UChar32>(codePoint)) {}
+      Symbol(const char* utf8) : m_text(UnicodeString::fromUTF8(utf8 ? utf8 : "")) {}
+      Symbol(const UnicodeString& text, bool isUrl = false) : m_text(text), m_url(isUrl) {}
+
+      const UnicodeString& getText() const { return m_text; }
+      bool isUrl() const { return m_url; }
+      bool isEmpty() const { return m_text.isEmpty(); }
+      bool operator==(const Symbol& other) const { return m_url == other.m_url && m_text == other.m_text; }
+      bool operator!=(const Symbol& other) const { return !(*this == other); }
+      bool operator<(const Symbol& other) const {
+        return m_url != other.m_url ? m_url < other.m_url : m_text < other.m_text;
+      }
+
+    private:
+      UnicodeString m_text;
+      bool m_url = false;
+    };
+    // A weight with its symbol (additive symbols), or a length with its symbol (the pad).
+    using IntSymbol = std::pair<int, Symbol>;
+    // An inclusive range of values.
+    using Range = std::pair<int64_t, int64_t>;
+    // Finds a style by name for the fallback; getPredefinedCounterStyle is one.
+    using Resolver = const CounterStyle* (*)(EKName name, void* context);
+
+    // `system`: "cyclic", "numeric", "alphabetic", "symbolic", "additive", "fixed",
+    // "ethiopic-numeric", "trad-chinese-informal", "trad-chinese-formal", "simp-chinese-informal",
+    // "simp-chinese-formal" or "kansuji". A style of any other system formats every value
+    // through its fallback.
+    explicit CounterStyle(EKName system);
+    bool operator<(const CounterStyle& other) const;
+
+    void setSystem(EKName system) {
+      m_system = system;
+      m_decimalDigits.clear();
+    }
+    // The value of the first symbol of a fixed system.
+    void setFirst(int first) { m_first = first; }
+    void addSymbol(const Symbol& symbol) { m_symbols.push_back(symbol); }
+    void addSymbols(std::initializer_list<int> codePoints);
+    // One symbol per code point of the UTF-8 text.
+    void addSymbols(const char* utf8);
+    // One symbol per code point of `count` UTF-16 units.
+    void addSymbols(const char16_t* text, int32_t count);
+    // Additive symbols are tried in the order added, which must be descending weight.
+    void addAdditiveSymbol(const IntSymbol& symbol) {
+      m_additiveSymbols.push_back(symbol);
+      m_decimalDigits.clear();
+    }
+    void addAdditiveSymbol(int weight, const Symbol& symbol) { addAdditiveSymbol(IntSymbol(weight, symbol)); }
+    // Values outside every added range use the fallback. Without a range the system's own one
+    // holds: n >= 1 for alphabetic and symbolic, n >= 0 for additive, everything otherwise.
+    void addRange(int64_t low, int64_t high);
+    void setNegative(const Symbol& prefix, const Symbol& suffix);
+    void setPad(const IntSymbol& pad) { m_pad = pad; }
+    void setPad(int length, const Symbol& symbol) { m_pad = IntSymbol(length, symbol); }
+    void setPrefix(const Symbol& prefix) { m_prefix = prefix; }
+    void setSuffix(const Symbol& suffix) { m_suffix = suffix; }
+    // The representation of 0 when not empty, whatever the system.
+    void setZero(const Symbol& zero) { m_zero = zero; }
+    void setFallback(EKName fallback) { m_fallback = fallback; }
+    void clrSymbols() { m_symbols.clear(); }
+    void clrAdditiveSymbols() {
+      m_additiveSymbols.clear();
+      m_decimalDigits.clear();
+    }
+    void clrRange() {
+      m_ranges.clear();
+      m_hasRange = false;
+    }
+
+    EKName getSystem() const { return m_system; }
+    int getFirst() const { return m_first; }
+    const std::vector<Symbol>& getSymbols() const { return m_symbols; }
+    const std::vector<IntSymbol>& getAdditiveSymbols() const { return m_additiveSymbols; }
+    EKName getFallback() const { return m_fallback; }
+    // Null when no negative sign was set: a hyphen-minus before the number is used then.
+    const std::pair<Symbol, Symbol>* getNegative() const { return m_hasNegative ? &m_negative : nullptr; }
+    const IntSymbol& getPad() const { return m_pad; }
+    const Symbol& getPrefix() const { return m_prefix; }
+    const Symbol& getSuffix() const { return m_suffix; }
+    const Symbol& getZero() const { return m_zero; }
+    // Null when no range was added.
+    const std::vector<Range>* getRange() const { return m_hasRange ? &m_ranges : nullptr; }
+    bool isPredefined() const { return m_predefined; }
+    // Whether the calling thread is formatting with this style and went to its fallback; a
+    // fallback chain that comes back to such a style ends at "decimal" instead.
+    bool isInUse() const;
+    // Whether `value` lies in the style's range.
+    bool checkRange(int64_t value) const;
+
+    // The representation of `value`, with the negative sign, and with prefix and suffix unless
+    // `bare`. A value the style cannot represent (outside the range, no usable symbols, a
+    // text of 1,000 UTF-16 units or more) goes to the style named by the fallback, found
+    // through `resolve` (when given), or to the predefined "decimal" when there is none or it
+    // is already in use on this thread. Formatting never throws.
+    UnicodeString formatNumber(int64_t value, Resolver resolve, void* context, bool bare) const;
+    // Pads `text` (lengths in code points), adds the negative sign when `negative` and the
+    // prefix and suffix unless `bare`.
+    UnicodeString finishString(const UnicodeString& text, bool negative, bool bare) const;
+
+  private:
+    friend class EKUtil;
+    // For additive styles that write every number below 10,000 as the concatenation of what
+    // they write for its decimal digits in place (d x 10^k), as Roman and CJK numerals do:
+    // fills m_decimalDigits so that formatting looks those up instead of trying every weight.
+    // Done once for the predefined styles; any change of the system or the symbols drops it.
+    void prepareDecimalDigits();
+    UnicodeString formatFallback(int64_t value, Resolver resolve, void* context, bool bare) const;
+
+    EKName m_system;
+    int m_first = 1;
+    std::vector<Symbol> m_symbols;
+    std::vector<IntSymbol> m_additiveSymbols;
+    std::pair<Symbol, Symbol> m_negative;
+    bool m_hasNegative = false;
+    Symbol m_prefix;
+    Symbol m_suffix;
+    IntSymbol m_pad{0, Symbol()};
+    Symbol m_zero;
+    std::vector<Range> m_ranges;
+    bool m_hasRange = false;
+    EKName m_fallback;
+    bool m_predefined = false;
+    // Empty, or 40 entries: entry 10 * k + d is the representation of d x 10^k (d = 0: empty).
+    std::vector<UnicodeString> m_decimalDigits;
+  };
+
+  // The predefined style of that name (ignoring ASCII case), or null. Styles are built on first
+  // use under the library-wide lock and then shared read-only by every thread until cleanup().
+  // The signature fits CounterStyle::Resolver; `context` is not used.
+  static const CounterStyle* getPredefinedCounterStyle(EKName name, void* context);
+  // The names of every predefined style, sorted.
+  static std::vector<UnicodeString> getPredefinedCounterStyleNames();
+
+  // The number-to-string conversion of XSL and XSLT: `format` is cut into alphanumeric tokens
+  // and the separators around them; the first token numbers the value, with the text before it
+  // as prefix and the text after the last token as suffix. Tokens: decimal digits of any
+  // Unicode digit family ("1", "01", "\u0661"; leading zeros pad with zeros), "a"/"A", "i"/"I"
+  // (roman numerals, up to 3999), a letter of an alphabet (that alphabet from the letter on),
+  // and what other numberings write for 1 ("\u3042", "\u2460" ...). "\u4E00" and "\u58F9" give
+  // the informal and formal Han numerals of `lang` (Japanese kansuji, Korean, simplified or
+  // traditional Chinese), "\u58F1" Japanese formal numerals, "\uC77C" Korean Hangul numerals.
+  // `letterValue` EKN_traditional turns "\u03B1", "\u0391", "\u05D0", "\u0561", "\u0531" and
+  // "\u10D0" from alphabets into Greek, Hebrew, Armenian and Georgian numerals; "i" and "I" are
+  // roman numerals unless it is EKN_alphabetic. An unknown token is read as "1". The digits of
+  // decimal tokens are grouped with `groupingSeparator` every `groupingSize` digits when both
+  // are given. Values the numbering cannot represent (0 or negative in alphabetic numbering,
+  // beyond the range of the numerals) are printed as decimal numbers.
+  static UnicodeString formatNumber(int64_t value, const UnicodeString& format, const EKLang& lang);
+  static UnicodeString formatNumber(int64_t value, const UnicodeString& format,
+                                    const UnicodeString& groupingSeparator, int groupingSize,
+                                    const EKLang& lang, EKNameEnum letterValue);
+
+  // Japanese kanji numerals. `type`: "simple" writes digit by digit (2024: 二〇二四);
+  // "grouping" writes each group of four digits digit by digit followed by its myriad unit,
+  // leaving out zero groups and leading zeros (12345678: 一二三四万五六七八); "readable" writes
+  // the units of ten, hundred and thousand too, leaving out a one before ten and hundred and
+  // before a leading thousand (12345: 一万二千三百四十五; 1000: 千; 11000: 一万一千).
+  // `variant` selects the digits: "kanji" (〇一二...九), "latin" (the full-width digits), or
+  // any other name whose text gives the digits 0 to 9 (missing ones are the kanji digits); `digits`, when not empty, gives them instead. `units`: the characters of
+  // ten, hundred and thousand, then of 10^4, 10^8, ... (empty: 十百千万億兆京垓𥝱穣溝澗正載極);
+  // digits above the last unit are written digit by digit. Negative values get "-".
+  static UnicodeString convertKansuji(int64_t value, const EKName& type, const EKName& variant,
+                                      const UnicodeString& digits, const UnicodeString& units);
+  // The same for a decimal text of any length: ASCII digits after an optional '-'. Any other
+  // text is returned unchanged.
+  static UnicodeString convertKansuji(const UnicodeString& decimalText, const EKName& type,
+                                      const EKName& variant, const UnicodeString& digits,
+                                      const UnicodeString& units);
+
 private:
+  static void freeCounterStyles();
+  // The alphabetic or fixed predefined style that writes 1 as `one`, or null; for format
+  // tokens. The index is built once under the library-wide lock.
+  static const CounterStyle* findNumberingByOne(const UnicodeString& one);
+
   using EncodingAliasMap = std::unordered_map<std::string, EKNameEnum>;
   // Built at load time (ekcommon/core/EKStartup.cpp) from the alias table; keys are comparison
   // keys of alias names.

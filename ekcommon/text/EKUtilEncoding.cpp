@@ -185,6 +185,7 @@ UnicodeString EKUtil::getCanonicalEncoding(const UnicodeString& name) {
 void EKUtil::cleanup() {
   EKMutex guard;
   EncodingAliasMap().swap(s_encodingAliasMap);
+  freeCounterStyles();
 }
 
 } // namespace EKCommonNS

@@ -9,11 +9,7 @@
 namespace {
 
 TEST(TextTool, EncodingAndCharCommands) {
-  const struct {
-    const char* args;
-    int status;
-    const char* out; // exact output, or nullptr to check the status only
-  } rows[] = {
+  const ToolRow rows[] = {
       {"encoding latin-1 shift-jis ''", 0,
        "latin-1\tISO_8859-1:1987\tISO-8859-1\n"
        "shift-jis\tShift_JIS\tWINDOWS31J\n"
@@ -32,11 +28,7 @@ TEST(TextTool, EncodingAndCharCommands) {
       {"char \"$(printf '\\377')\"", 1, "U+FFFD\t\xEF\xBF\xBD\tgc=So\tea=A\tlb=AI\txml=name-start\twidth=-\tvo=U\n"},
       {"char", 2, nullptr},
   };
-  for (const auto& row : rows) {
-    const ToolResult r = runTool(std::string(row.args) + " </dev/null");
-    EXPECT_EQ(r.status, row.status) << row.args;
-    EXPECT_EQ(r.out, row.out ? row.out : r.out) << row.args;
-  }
+  expectToolRows(rows);
 }
 
 TEST(TextTool, EncodingDetect) {

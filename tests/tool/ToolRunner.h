@@ -1,7 +1,10 @@
 // Runs the ekcommon tool for the tool tests and captures what it writes to standard output.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
@@ -27,4 +30,23 @@ inline ToolResult runTool(const std::string& args, const char* stderrTo = "/dev/
   const int status = pclose(pipe);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+// One row of a table of tool runs: the arguments, the exit status, and the exact standard
+// output (nullptr: only the status is checked).
+struct ToolRow {
+  const char* args;
+  int status;
+  const char* out;
+};
+
+// Runs every row with standard input empty and checks status and output.
+template <size_t N> void expectToolRows(const ToolRow (&rows)[N]) {
+  for (const ToolRow& row : rows) {
+    const ToolResult r = runTool(std::string(row.args) + " </dev/null");
+    EXPECT_EQ(r.status, row.status) << row.args;
+    if (row.out) {
+      EXPECT_EQ(r.out, row.out) << row.args;
+    }
+  }
 }

@@ -44,7 +44,9 @@ TEST(Tool, DemoRuns) {
   EXPECT_EQ(r.status, 0);
   for (const char* line : {"inherit -> 820 (built-in), a CSS-wide keyword", "canonical WINDOWS31J",
                            "1in = 72pt = 25.4mm = 96px at 96dpi", "1cm + 1in = 100.346pt",
-                           "50% * 10pt = 5pt", "hsl(30,100%,50%)", "zip entry content/page.fo: <fo:root/>", "== Digests and UUIDs =="})
+                           "50% * 10pt = 5pt", "hsl(30,100%,50%)", "zip entry content/page.fo: <fo:root/>",
+                           "== Digests and UUIDs ==", "lower-roman: i, iv, xii, mcmxcix",
+                           "language zh-TW: zho-TW, LCID 1028, script Hant"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
 }
 

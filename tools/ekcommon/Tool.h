@@ -51,6 +51,9 @@ int runValue(const std::vector<std::string>& args);
 int runZip(const std::vector<std::string>& args);
 int runGzip(const std::vector<std::string>& args);
 int runFetch(const std::vector<std::string>& args);
+int runCounter(const std::vector<std::string>& args);
+int runLang(const std::vector<std::string>& args);
+int runScript(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

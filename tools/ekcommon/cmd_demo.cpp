@@ -110,6 +110,37 @@ void showText() {
   }
 }
 
+// List and page numbers as a formatter writes them: in counter styles of several scripts, as
+// XSL format tokens ask, and in kanji numerals; then the script that decides a text.
+void showCounters() {
+  std::cout << "== Counters, languages and scripts ==\n";
+  for (const char* name : {"decimal", "lower-roman", "upper-alpha", "hebrew", "japanese-formal",
+                           "cjk-ideographic", "ethiopic-numeric"}) {
+    const EKUtil::CounterStyle* style = EKUtil::getPredefinedCounterStyle(EKName(fromUtf8(name)), nullptr);
+    std::cout << "  " << name << ":";
+    for (int64_t n : {1, 4, 12, 1999})
+      std::cout << (n > 1 ? ", " : " ") << toUtf8(style->formatNumber(n, EKUtil::getPredefinedCounterStyle, nullptr, true));
+    std::cout << '\n';
+  }
+  for (const char* format : {"(1)", "001", "i.", "a)"})
+    std::cout << "  format " << format << ": " << toUtf8(EKUtil::formatNumber(14, fromUtf8(format), EKLang())) << '\n';
+  std::cout << "  1234567 grouped: "
+            << toUtf8(EKUtil::formatNumber(1234567, fromUtf8("1"), fromUtf8(","), 3, EKLang(), EKN_EMPTY)) << '\n';
+  std::cout << "  kansuji 20251206: "
+            << toUtf8(EKUtil::convertKansuji(20251206, EKName(EKN_readable), EKName(EKN_kanji), UnicodeString(),
+                                             UnicodeString()))
+            << '\n';
+  for (const char* tag : {"ja", "zh-TW", "sr"}) {
+    const EKLang lang(fromUtf8(tag));
+    std::cout << "  language " << tag << ": " << toUtf8(lang.toISO3String()) << ", LCID " << lang.getLCID()
+              << ", script " << toUtf8(lang.toScript().toString()) << '\n';
+  }
+  const char* text = "Chapter \xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0";
+  const EKScript script = EKScript::getScriptFromText(fromUtf8(text), false);
+  std::cout << "  script of \"" << text << "\": " << toUtf8(script.getScriptName())
+            << (script.isCJK() ? " (CJK)" : "") << '\n';
+}
+
 void showValues() {
   std::cout << "== Values: lengths, arithmetic across units, colours ==\n";
   for (EKUnitType unit : {UNIT_IN, UNIT_CM, UNIT_PC, UNIT_Q}) {
@@ -191,6 +222,7 @@ int runDemo(const std::vector<std::string>& args) {
   showNames();
   showObjects();
   showText();
+  showCounters();
   showValues();
   showParser();
   showUris();

@@ -85,6 +85,32 @@ const std::vector<Command>& commands() {
        "Compresses FILE (or standard input) to gzip on standard output; with -d decompresses\n"
        "the first gzip member instead (data that is not gzip is copied unchanged).\n",
        runGzip},
+      {"counter", "numbers as list and page numbers: counter styles, XSL format tokens, kansuji",
+       "usage: ekcommon counter STYLE N...\n"
+       "       ekcommon counter --list\n"
+       "       ekcommon counter --format TOKEN [--grouping SEP SIZE] [--lang TAG]\n"
+       "                        [--letter-value alphabetic|traditional] N...\n"
+       "       ekcommon counter --kansuji simple|grouping|readable [--digits kanji|latin] N...\n"
+       "Prints each whole number N, a tab and its representation in the predefined counter\n"
+       "STYLE, then the whole marker with prefix and suffix in double quotes; out-of-range\n"
+       "numbers show the style's fallback. --list prints every predefined style with its system\n"
+       "and 1 to 10 in it. --format numbers as XSL does with a format such as 1, 01, a, I, (i)\n"
+       "or \xE4\xB8\x80, digits grouped by SEP every SIZE digits. --kansuji writes kanji numerals;\n"
+       "there N may have any number of digits. Exit status 1 when a number or style is bad.\n",
+       runCounter},
+      {"lang", "language tags: three-letter codes, LCID, name number and script",
+       "usage: ekcommon lang TAG...\n"
+       "Prints each tag with its two-letter form, full BCP 47 form, three-letter form, Windows\n"
+       "LCID, the number of its three-letter code as a name and the script it is written in.\n"
+       "'none' is the null language. Exit status 1 when a tag names no known language.\n",
+       runLang},
+      {"script", "the script that decides a text, with its layout classes",
+       "usage: ekcommon script TEXT...\n"
+       "Prints, for each UTF-8 TEXT ('-' reads standard input), the script that decides it, the\n"
+       "script of its first letter of a script (first=), and the layout classes of the script:\n"
+       "cjk, cjk-justify, hanging (baseline), latin-group, kana, ja, sc, tc.\n"
+       "Exit status 1 when a text is not valid UTF-8.\n",
+       runScript},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
