@@ -1,11 +1,15 @@
 // Transcoding: 20 MB of Shift_JIS (double-byte) and of windows-1252 (single-byte) text decoded to
 // UTF-16 through EKICUIStream, read with read() into a 64 KiB buffer, against ICU's
-// ucnv_toUnicode called directly on the same bytes in memory into a 64 KiB UChar buffer.
+// ucnv_toUnicode called directly on the same bytes in memory into a 64 KiB UChar buffer. The
+// stream reads from an EKStrStream (bytes taken in place) and from a std::istringstream (bytes
+// copied out of the source first).
 #include <ekcommon/ekcommon.h>
 #include <ekcommon/resources/EKICUIStream.h>
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+#include <sstream>
 #include <string>
 #include <unicode/ucnv.h>
 #include <vector>
@@ -41,12 +45,20 @@ const std::string& sample(const char* encoding) {
   return std::string(encoding) == "Shift_JIS" ? shiftJis : windows1252;
 }
 
-void BM_EKICUIStream(benchmark::State& state, const char* encoding) {
+// The source is the library's own memory stream, which the transcoder reads in place, or with
+// copyingSource a std::istringstream, whose bytes it must copy out first.
+void BM_EKICUIStream(benchmark::State& state, const char* encoding, bool copyingSource) {
   const std::string& bytes = sample(encoding);
   std::vector<char> buffer(BUFFER_SIZE);
   for (auto _ : state) {
-    EKStrStream source(bytes.data(), bytes.size());
-    EKICUIStream stream(&source, encoding);
+    state.PauseTiming();
+    std::unique_ptr<std::istream> source;
+    if (copyingSource)
+      source = std::make_unique<std::istringstream>(bytes);
+    else
+      source = std::make_unique<EKStrStream>(bytes.data(), bytes.size());
+    state.ResumeTiming();
+    EKICUIStream stream(source.get(), encoding);
     size_t total = 0;
     while (stream.read(buffer.data(), BUFFER_SIZE) || stream.gcount() > 0)
       total += static_cast<size_t>(stream.gcount());
@@ -78,9 +90,11 @@ void BM_ucnv_toUnicode(benchmark::State& state, const char* encoding) {
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_EKICUIStream, Shift_JIS, "Shift_JIS")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EKICUIStream, Shift_JIS, "Shift_JIS", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EKICUIStream, Shift_JIS_istringstream, "Shift_JIS", true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ucnv_toUnicode, Shift_JIS, "Shift_JIS")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_EKICUIStream, windows_1252, "windows-1252")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EKICUIStream, windows_1252, "windows-1252", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EKICUIStream, windows_1252_istringstream, "windows-1252", true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ucnv_toUnicode, windows_1252, "windows-1252")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,8 @@
 #include "ekcommon/resources/EKICUIStream.h"
 
+#include "ekcommon/resources/EKMemStreamBuf.h"
+#include "ekcommon/resources/EKStrStream.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -112,6 +115,23 @@ void EKICUIStreamBuf::keepPutback(const char* end, size_t available) {
 }
 
 void EKICUIStreamBuf::refill() {
+  // The library's own memory streams hand their bytes over in place, without a copy; their
+  // memory stays put while it is converted.
+  const char* inPlace = nullptr;
+  size_t inPlaceLength = 0;
+  bool readsInPlace = true;
+  if (auto* text = dynamic_cast<EKStrStream::StrStreamBuf*>(m_source->rdbuf()))
+    inPlaceLength = text->readInPlace(inPlace, INPUT_SIZE);
+  else if (auto* memory = dynamic_cast<EKMemStreamBuf*>(m_source->rdbuf()))
+    inPlaceLength = memory->getBuffer(inPlace, INPUT_SIZE);
+  else
+    readsInPlace = false;
+  if (readsInPlace) {
+    m_inputPos = inPlaceLength > 0 ? inPlace : m_input;
+    m_inputEnd = m_inputPos + inPlaceLength;
+    m_sourceEnded = inPlaceLength == 0;
+    return;
+  }
   try {
     m_source->read(m_input, INPUT_SIZE);
   } catch (...) {

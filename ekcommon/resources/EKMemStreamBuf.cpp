@@ -347,14 +347,14 @@ EKMemStreamBuf::pos_type EKMemStreamBuf::seekpos(pos_type pos, std::ios_base::op
   return pos;
 }
 
-size_t EKMemStreamBuf::getBuffer(const char*& p) {
+size_t EKMemStreamBuf::getBuffer(const char*& p, size_t max) {
   syncPut();
   p = nullptr;
   if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
     return 0;
   p = gptr();
-  const size_t n = static_cast<size_t>(egptr() - gptr());
-  setg(eback(), egptr(), egptr());
+  const size_t n = std::min(max, static_cast<size_t>(egptr() - gptr()));
+  setg(eback(), gptr() + n, egptr());
   return n;
 }
 

@@ -6,6 +6,7 @@
 #include "ekcommon/core/EKExport.h"
 
 #include <cstdint>
+#include <cstddef>
 #include <deque>
 #include <istream>
 #include <memory>
@@ -44,7 +45,9 @@ public:
 
   // Sets p to the get position and returns the number of bytes from there to the end of its
   // block, moving the get position past them; 0 at the end of the content.
-  size_t getBuffer(const char*& p);
+  size_t getBuffer(const char*& p) { return getBuffer(p, SIZE_MAX); }
+  // The same, taking at most max bytes.
+  size_t getBuffer(const char*& p, size_t max);
   // Moves the get position to the next occurrence of the n bytes of pattern at or after it
   // (n = 0: pattern is zero-terminated). False, with the get position at the end, when there is
   // none; false at once for an empty pattern.

@@ -55,6 +55,13 @@ EKStrStream::StrStreamBuf::pos_type EKStrStream::StrStreamBuf::seekpos(pos_type 
   return pos;
 }
 
+size_t EKStrStream::StrStreamBuf::readInPlace(const char*& p, size_t max) {
+  p = gptr();
+  const size_t n = std::min(max, static_cast<size_t>(egptr() - gptr()));
+  setg(eback(), gptr() + n, egptr());
+  return n;
+}
+
 std::streamsize EKStrStream::StrStreamBuf::xsgetn(char* s, std::streamsize n) {
   const std::streamsize chunk = std::min<std::streamsize>(n, egptr() - gptr());
   if (chunk > 0) {

@@ -20,6 +20,9 @@ public:
     StrStreamBuf(const char* data, size_t length);
     // On a big-endian machine the code units are copied into an owned little-endian buffer.
     explicit StrStreamBuf(const UnicodeString& text);
+    // Sets p to the get position and returns how many of the bytes from there (at most max) it
+    // moves past: readers that can work in place take the bytes without copying them.
+    size_t readInPlace(const char*& p, size_t max);
 
   protected:
     pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
