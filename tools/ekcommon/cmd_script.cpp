@@ -10,18 +10,19 @@ using namespace EKCommonNS;
 namespace {
 
 std::string classesOf(const EKScript& script) {
-  const struct {
-    bool (EKScript::*test)() const;
-    const char* name;
-  } classes[] = {{&EKScript::isCJK, "cjk"},           {&EKScript::isCJKJustify, "cjk-justify"},
-                 {&EKScript::isHangingBaseline, "hanging"}, {&EKScript::isLatinGroup, "latin-group"},
-                 {&EKScript::isKanaScript, "kana"},     {&EKScript::isJA, "ja"},
-                 {&EKScript::isSC, "sc"},               {&EKScript::isTC, "tc"}};
   std::string out;
-  for (const auto& c : classes) {
-    if ((script.*c.test)())
-      out += (out.empty() ? "" : ",") + std::string(c.name);
-  }
+  const auto add = [&out](bool member, const char* name) {
+    if (member)
+      out += (out.empty() ? "" : ",") + std::string(name);
+  };
+  add(script.isCJK(), "cjk");
+  add(script.isCJKJustify(), "cjk-justify");
+  add(script.isHangingBaseline(), "hanging");
+  add(script.isLatinGroup(), "latin-group");
+  add(script.isKanaScript(), "kana");
+  add(script.isJA(), "ja");
+  add(script.isSC(), "sc");
+  add(script.isTC(), "tc");
   return out.empty() ? "-" : out;
 }
 
