@@ -6,21 +6,21 @@
 namespace EKCommonNS {
 
 void EKProducerStreamBuf::keepPutback(const char* begin, const char* end) {
-  const size_t keep = std::min(static_cast<size_t>(end - begin), PUTBACK_SIZE);
-  char* dataStart = m_buffer + PUTBACK_SIZE;
-  std::memmove(dataStart - keep, end - keep, keep);
-  setg(dataStart - keep, dataStart, dataStart);
+  const size_t keep = std::min(static_cast<size_t>(end - begin), m_putbackSize);
+  char* data = dataStart();
+  std::memmove(data - keep, end - keep, keep);
+  setg(data - keep, data, data);
 }
 
 EKProducerStreamBuf::int_type EKProducerStreamBuf::underflow() {
   if (gptr() < egptr())
     return traits_type::to_int_type(*gptr());
   keepPutback(eback(), gptr());
-  char* dataStart = m_buffer + PUTBACK_SIZE;
-  const size_t got = produce(dataStart, DATA_SIZE);
+  char* data = dataStart();
+  const size_t got = produce(data, m_dataSize);
   if (got == 0)
     return traits_type::eof();
-  setg(eback(), dataStart, dataStart + got);
+  setg(eback(), data, data + got);
   return traits_type::to_int_type(*gptr());
 }
 
@@ -31,17 +31,17 @@ std::streamsize EKProducerStreamBuf::xsgetn(char* s, std::streamsize n) {
     gbump(static_cast<int>(done));
   }
   // A request larger than the buffer skips it; the put-back is taken from the caller's bytes.
-  if (n - done >= static_cast<std::streamsize>(DATA_SIZE)) {
+  if (n - done >= static_cast<std::streamsize>(m_dataSize)) {
     const std::streamsize before = done;
-    while (n - done >= static_cast<std::streamsize>(DATA_SIZE)) {
+    while (n - done >= static_cast<std::streamsize>(m_dataSize)) {
       const size_t got = produce(s + done, static_cast<size_t>(std::min<std::streamsize>(n - done, 1 << 30)));
       if (got == 0)
         break;
       done += static_cast<std::streamsize>(got);
     }
     if (done > before)
-      keepPutback(s + std::max<std::streamsize>(0, done - static_cast<std::streamsize>(PUTBACK_SIZE)), s + done);
-    if (n - done >= static_cast<std::streamsize>(DATA_SIZE))
+      keepPutback(s + std::max<std::streamsize>(0, done - static_cast<std::streamsize>(m_putbackSize)), s + done);
+    if (n - done >= static_cast<std::streamsize>(m_dataSize))
       return done;
   }
   while (done < n && !traits_type::eq_int_type(underflow(), traits_type::eof())) {

@@ -1,32 +1,44 @@
-// Base of the decompressing input buffers: a 4096-byte get area behind 10 bytes of put-back,
-// refilled by produce(). Large reads go straight from produce() into the caller's memory.
+// Base of the input buffers whose bytes are produced on demand (inflated, or received over the
+// network): a get area behind a put-back area, refilled by produce(). Reads larger than the get
+// area go straight from produce() into the caller's memory.
 #pragma once
 
+#include <memory>
 #include <streambuf>
 
 namespace EKCommonNS {
 
 class EKProducerStreamBuf : public std::streambuf {
 public:
-  static constexpr size_t PUTBACK_SIZE = 10;
-  static constexpr size_t DATA_SIZE = 4096;
+  static constexpr size_t DEFAULT_PUTBACK_SIZE = 10;
+  static constexpr size_t DEFAULT_DATA_SIZE = 4096;
 
-  EKProducerStreamBuf() { rewind(); }
+  explicit EKProducerStreamBuf(size_t putbackSize = DEFAULT_PUTBACK_SIZE, size_t dataSize = DEFAULT_DATA_SIZE)
+      : m_putbackSize(putbackSize), m_dataSize(dataSize), m_buffer(new char[putbackSize + dataSize]) {
+    rewind();
+  }
 
 protected:
   // Writes up to n (> 0) bytes to dst; returns the count, 0 at the end of the data.
   virtual size_t produce(char* dst, size_t n) = 0;
   // Empties the get area and its put-back.
-  void rewind() { setg(m_buffer + PUTBACK_SIZE, m_buffer + PUTBACK_SIZE, m_buffer + PUTBACK_SIZE); }
+  void rewind() {
+    char* data = dataStart();
+    setg(data, data, data);
+  }
 
   int_type underflow() override;
   std::streamsize xsgetn(char* s, std::streamsize n) override;
 
 private:
-  // Moves up to PUTBACK_SIZE bytes ending at `end` in front of the data area and empties it.
+  char* dataStart() const { return m_buffer.get() + m_putbackSize; }
+  // Moves up to the put-back size of the bytes ending at `end` in front of the data area and
+  // empties it.
   void keepPutback(const char* begin, const char* end);
 
-  char m_buffer[PUTBACK_SIZE + DATA_SIZE];
+  size_t m_putbackSize;
+  size_t m_dataSize;
+  std::unique_ptr<char[]> m_buffer;
 };
 
 } // namespace EKCommonNS

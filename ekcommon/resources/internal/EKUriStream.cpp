@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <curl/curl.h>
 #include <thread>
 
@@ -47,8 +46,8 @@ UnicodeString statusError(int status, const UnicodeString& address) {
 UnicodeString EKUriStreamBuf::defaultUserAgent() { return UnicodeString(u"Quillmark Common Library Linux (x64) (2,2,0,0)"); }
 
 EKUriStreamBuf::EKUriStreamBuf(const UnicodeString& address, const UnicodeString& referrer,
-                               const EKUriConnectionSettings& settings) {
-  setg(nullptr, nullptr, nullptr);
+                               const EKUriConnectionSettings& settings)
+    : EKProducerStreamBuf(PUTBACK, READ_SIZE) {
   open(address, referrer, settings);
 }
 
@@ -102,11 +101,8 @@ void EKUriStreamBuf::open(UnicodeString address, const UnicodeString& referrer, 
       continue;
     }
     if (m_status >= 200 && m_status <= 299) {
-      if (!settings.probeOnly) {
+      if (!settings.probeOnly)
         readContentHeaders();
-        m_buffer.reset(new char[PUTBACK + READ_SIZE]);
-        setg(m_buffer.get() + PUTBACK, m_buffer.get() + PUTBACK, m_buffer.get() + PUTBACK);
-      }
       m_open = true;
       return;
     }
@@ -133,39 +129,6 @@ void EKUriStreamBuf::readContentHeaders() {
   m_language = UnicodeString::fromUTF8(m_transfer->getHeader("Content-Language"));
   const std::string length = m_transfer->getHeader("Content-Length");
   m_contentLength = length.empty() ? -1 : std::atoi(length.c_str());
-}
-
-EKUriStreamBuf::int_type EKUriStreamBuf::underflow() {
-  if (gptr() < egptr())
-    return traits_type::to_int_type(*gptr());
-  if (!m_open || !m_buffer)
-    return traits_type::eof();
-  char* data = m_buffer.get() + PUTBACK;
-  const size_t keep = std::min(static_cast<size_t>(gptr() - eback()), PUTBACK);
-  std::memmove(data - keep, gptr() - keep, keep);
-  const size_t got = m_transfer->read(data, READ_SIZE);
-  setg(data - keep, data, data + got);
-  return got == 0 ? traits_type::eof() : traits_type::to_int_type(*gptr());
-}
-
-std::streamsize EKUriStreamBuf::xsgetn(char* s, std::streamsize n) {
-  std::streamsize done = std::min<std::streamsize>(n, egptr() - gptr());
-  if (done > 0) {
-    std::memcpy(s, gptr(), static_cast<size_t>(done));
-    gbump(static_cast<int>(done));
-  }
-  // The rest comes straight from the transfer; what was read stays available for put-back.
-  while (done < n && m_open && m_buffer) {
-    const size_t got = m_transfer->read(s + done, static_cast<size_t>(n - done));
-    if (got == 0)
-      break;
-    done += static_cast<std::streamsize>(got);
-    char* data = m_buffer.get() + PUTBACK;
-    const size_t keep = std::min(static_cast<size_t>(done), PUTBACK);
-    std::memcpy(data - keep, s + done - keep, keep);
-    setg(data - keep, data, data);
-  }
-  return done;
 }
 
 } // namespace EKCommonNS

@@ -5,10 +5,10 @@
 
 #include "ekcommon/core/EKUnicode.h"
 #include "ekcommon/platform/EKHttpClient.h"
+#include "ekcommon/resources/internal/EKProducerStreamBuf.h"
 
 #include <istream>
 #include <memory>
-#include <streambuf>
 
 namespace EKCommonNS {
 
@@ -23,7 +23,7 @@ struct EKUriConnectionSettings {
   bool preconfiguredAccess = false;
 };
 
-class EKUriStreamBuf : public std::streambuf {
+class EKUriStreamBuf : public EKProducerStreamBuf {
 public:
   static constexpr int MAX_REDIRECTIONS = 9;
   static constexpr int NOT_SET = EKPlatform::HttpRequest::NOT_SET;
@@ -43,8 +43,7 @@ public:
   static UnicodeString defaultUserAgent();
 
 protected:
-  int_type underflow() override;
-  std::streamsize xsgetn(char* s, std::streamsize n) override;
+  size_t produce(char* dst, size_t n) override { return m_open && m_transfer ? m_transfer->read(dst, n) : 0; }
 
 private:
   static constexpr size_t PUTBACK = 16;
@@ -57,7 +56,6 @@ private:
   void readContentHeaders();
 
   std::unique_ptr<EKPlatform::HttpTransfer> m_transfer;
-  std::unique_ptr<char[]> m_buffer;
   bool m_open = false;
   int m_status = 0;
   UnicodeString m_contentType, m_charset, m_language;
