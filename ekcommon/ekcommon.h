@@ -67,6 +67,11 @@
 #include "ekcommon/resources/EKZipFile.h"
 #include "ekcommon/resources/EKZipFileEntry.h"
 
+// Namespaces and the XML pull parser
+#include "ekcommon/xml/EKNamespaceManager.h"
+#include "ekcommon/xml/EKNamespaceMap.h"
+#include "ekcommon/xml/EKXmlParser.h"
+
 // Digests, ciphers and UUIDs
 #include "ekcommon/crypto/EKAES.h"
 #include "ekcommon/crypto/EKMD5.h"
