@@ -46,7 +46,9 @@ TEST(Tool, DemoRuns) {
                            "1in = 72pt = 25.4mm = 96px at 96dpi", "1cm + 1in = 100.346pt",
                            "50% * 10pt = 5pt", "hsl(30,100%,50%)", "zip entry content/page.fo: <fo:root/>",
                            "== Digests and UUIDs ==", "lower-roman: i, iv, xii, mcmxcix",
-                           "language zh-TW: zho-TW, LCID 1028, script Hant"})
+                           "language zh-TW: zho-TW, LCID 1028, script Hant",
+                           "element fo:block in http://www.w3.org/1999/XSL/Format with font-size=\"12pt\", xml:lang=\"fr\"",
+                           "error 134: End tag </fo:root> does not match the start tag <fo:block>."})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
 }
 

@@ -54,6 +54,7 @@ int runFetch(const std::vector<std::string>& args);
 int runCounter(const std::vector<std::string>& args);
 int runLang(const std::vector<std::string>& args);
 int runScript(const std::vector<std::string>& args);
+int runXml(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

@@ -213,6 +213,53 @@ void showArchives() {
   }
 }
 
+std::string qualifiedName(EKName prefix, EKName localName) {
+  return prefix.isEmpty() ? toUtf8(localName.toString()) : toUtf8(prefix.toString()) + ':' + toUtf8(localName.toString());
+}
+
+// An XSL-FO fragment read by the pull parser as a formatter reads its input: elements with their
+// namespaces and attributes, the text with its references expanded, then a malformed fragment.
+void showXml() {
+  std::cout << "== XML: the pull parser ==\n";
+  const std::string sample = "<?xml version=\"1.0\"?>\n"
+                             "<!DOCTYPE fo:root [<!ENTITY product \"ekcommon\">]>\n"
+                             "<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\">\n"
+                             "  <fo:block font-size=\"12pt\" xml:lang=\"fr\">&product; &#x2014; caf&#233;"
+                             "<![CDATA[ <raw> ]]></fo:block>\n"
+                             "  <!-- skipped by next() -->\n"
+                             "</fo:root>\n";
+  EKStrStream in(sample.data(), sample.size());
+  EKPtr<EKXmlParser> parser = EKXmlParser::createXmlParser();
+  parser->setInput(in, UnicodeString(), UnicodeString());
+  int events = 0;
+  for (int event = parser->next(); event != EKXmlParser::END_DOCUMENT; event = parser->next(), ++events) {
+    if (event == EKXmlParser::START_TAG) {
+      std::cout << "  line " << parser->getLineNumber() << ", depth " << parser->getDepth() << ": element "
+                << qualifiedName(parser->getPrefix(), parser->getName()) << " in "
+                << toUtf8(parser->getNamespace().toString());
+      for (int i = 0; i < parser->getAttributeCount(); ++i)
+        std::cout << (i ? ", " : " with ") << qualifiedName(parser->getAttributePrefix(i), parser->getAttributeName(i))
+                  << "=\"" << toUtf8(parser->getAttributeValue(i)) << '"';
+      std::cout << '\n';
+    } else if (event == EKXmlParser::TEXT && !parser->isWhitespace()) {
+      std::cout << "  line " << parser->getLineNumber() << ": text \"" << toUtf8(parser->getText()) << "\"\n";
+    }
+  }
+  std::cout << "  " << events << " events before END_DOCUMENT\n";
+  const std::string broken = "<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\"><fo:block></fo:root>";
+  EKStrStream brokenIn(broken.data(), broken.size());
+  parser->setInput(brokenIn, UnicodeString(), UnicodeString());
+  try {
+    while (parser->next() != EKXmlParser::END_DOCUMENT) {
+    }
+  } catch (const EKError& error) {
+    // The message ends with the parser's position description on a line of its own.
+    UnicodeString message = error.getRawMessage();
+    message.findAndReplace(u"\n", u"\n       ");
+    std::cout << "  " << broken << "\n    -> error " << error.getErrorCode() << ": " << toUtf8(message) << '\n';
+  }
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -227,6 +274,7 @@ int runDemo(const std::vector<std::string>& args) {
   showParser();
   showUris();
   showArchives();
+  showXml();
   showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;

@@ -111,6 +111,34 @@ const std::vector<Command>& commands() {
        "cjk, cjk-justify, hanging (baseline), latin-group, kana, ja, sc, tc.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runScript},
+      {"xml", "the XML pull parser's events, and well-formedness checks",
+       "usage: ekcommon xml events [--tokens] [--feature N]... FILE|URI|-\n"
+       "       ekcommon xml check [--feature N]... FILE|URI|-...\n"
+       "events prints one line per parser event up to END_DOCUMENT:\n"
+       "  EVENT DEPTH LINE:COLUMN [DETAILS]\n"
+       "where DETAILS are, for START_TAG, the element as prefix:name{namespace} (name{namespace}\n"
+       "without a prefix), each attribute as prefix:name{namespace}=\"value\" and ' /' for a tag\n"
+       "written <x/>; for END_TAG the element; for TEXT, CDSECT, IGNORABLE_WHITESPACE, COMMENT and\n"
+       "DOCDECL the quoted text; for PROCESSING_INSTRUCTION the target and the quoted text; for\n"
+       "ENTITY_REF the name and the quoted replacement text (none for an undefined entity). In\n"
+       "names, values and texts \\n, \\t, \\r, \\\\ and \\\" stand for line feed, tab, carriage\n"
+       "return, backslash and double quote, and \\uXXXX for any other control character.\n"
+       "events reads with next() (text coalesced; comments, DOCTYPE and processing instructions\n"
+       "skipped), or with --tokens with nextToken() (every token). Warnings are printed on standard\n"
+       "error after the event during which they arose; the error that ends the parse too, and the\n"
+       "exit status is then 1. Without an error callback the parser treats undefined and looped\n"
+       "entity references as fatal.\n"
+       "check reads each input to its end and prints its warnings and its error, if any, as\n"
+       "  FILE:LINE:COLUMN: warning|error CODE: MESSAGE\n"
+       "on standard output (FILE as given; no position when the input cannot be opened). The exit\n"
+       "status is 1 when any input is not well-formed or cannot be read.\n"
+       "--feature N (0 to 10, repeatable) turns a parser feature on: 0 no external DTD, 2 unbound\n"
+       "attribute prefixes allowed, 4 raw reading of unknown encodings, 5 built-in encodings only,\n"
+       "6 no position descriptions, 7 no character check, 8 next() reports processing\n"
+       "instructions, 9 external entities not read, 10 unbound element prefixes allowed (1 and 3\n"
+       "are stored only). '-' reads standard input; URIs and paths resolve DTDs and entities\n"
+       "against themselves.\n",
+       runXml},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",

@@ -1,0 +1,157 @@
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch directory for the documents, removed afterwards.
+class XmlTool : public testing::Test {
+protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() / ("ekcommon-xml-" + std::to_string(getpid()));
+    fs::create_directories(m_dir / "sub");
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+  std::string write(const std::string& name, const std::string& content) const {
+    std::ofstream(m_dir / name, std::ios::binary) << content;
+    return (m_dir / name).string();
+  }
+
+  fs::path m_dir;
+};
+
+struct DocumentRow {
+  const char* document;
+  const char* args; // the action and its options; the document is read from standard input
+  int status;
+  const char* out;  // standard output and standard error together
+};
+
+// Runs each row on its document written to `file`.
+void expectDocumentRows(const fs::path& file, const std::vector<DocumentRow>& rows) {
+  for (const DocumentRow& row : rows) {
+    std::ofstream(file, std::ios::binary) << row.document;
+    const ToolResult r = runTool(std::string("xml ") + row.args + " - < '" + file.string() + "'", "&1");
+    EXPECT_EQ(r.status, row.status) << row.args << " on " << row.document;
+    EXPECT_EQ(r.out, row.out) << row.args << " on " << row.document;
+  }
+}
+
+TEST_F(XmlTool, EventLines) {
+  const std::vector<DocumentRow> rows = {
+      {"<a x=\"1\">hi</a>", "events", 0,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:9 a{} x{}=\"1\"\nTEXT 1 1:13 \"hi\"\nEND_TAG 1 1:15 a{}\nEND_DOCUMENT 0 1:15\n"},
+      // Prefixes, default namespaces and namespace declarations as attributes; an empty tag.
+      {"<p:a xmlns:p=\"urn:p\" p:x=\"v\">\n <b xmlns=\"urn:d\" c=\"2\"/>\n</p:a>", "events", 0,
+       "START_DOCUMENT 0 1:0\n"
+       "START_TAG 1 1:29 p:a{urn:p} xmlns:p{http://www.w3.org/2000/xmlns/}=\"urn:p\" p:x{urn:p}=\"v\"\n"
+       "TEXT 1 2:2 \"\\n \"\n"
+       "START_TAG 2 2:25 b{urn:d} xmlns{}=\"urn:d\" c{}=\"2\" /\n"
+       "END_TAG 2 2:25 b{urn:d}\n"
+       "TEXT 1 3:2 \"\\n\"\n"
+       "END_TAG 1 3:6 p:a{urn:p}\n"
+       "END_DOCUMENT 0 3:6\n"},
+      // Control characters, backslash and quotes are escaped; XML 1.1 allows referring to C0 and C1.
+      {"<?xml version=\"1.1\"?><a t=\"q&quot;&#9;\tx\">\t\\\"&#13;&#1;&#x85;</a>", "events", 0,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:42 a{} t{}=\"q\\\"\\t x\"\nTEXT 1 1:62 \"\\t\\\\\\\"\\r\\u0001\\u0085\"\n"
+       "END_TAG 1 1:64 a{}\nEND_DOCUMENT 0 1:64\n"},
+      // next() coalesces references and CDATA and skips the DOCTYPE, comments and PIs; nextToken()
+      // reports each, a reference with the replacement text as declared.
+      {"<!DOCTYPE a [<!ENTITY e \"x&amp;\">]><!--c--><?pi data?><a>&e;&lt;&#x2014;<![CDATA[<y>]]></a>", "events", 0,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:57 a{}\nTEXT 1 1:89 \"x&<\xE2\x80\x94<y>\"\nEND_TAG 1 1:91 a{}\n"
+       "END_DOCUMENT 0 1:91\n"},
+      {"<!DOCTYPE a [<!ENTITY e \"x&amp;\">]><!--c--><?pi data?><a>&e;&lt;&#x2014;<![CDATA[<y>]]></a>", "events --tokens",
+       0,
+       "START_DOCUMENT 0 1:0\nDOCDECL 0 1:35 \"\"\nCOMMENT 0 1:43 \"c\"\nPROCESSING_INSTRUCTION 0 1:54 pi \"data\"\n"
+       "START_TAG 1 1:57 a{}\nENTITY_REF 1 1:60 e \"x&amp;\"\nENTITY_REF 1 1:64 lt \"&#60;\"\n"
+       "ENTITY_REF 1 1:72 #x2014 \"\xE2\x80\x94\"\nCDSECT 1 1:87 \"<y>\"\nEND_TAG 1 1:91 a{}\nEND_DOCUMENT 0 1:91\n"},
+      {"<?pi data?><a/>", "events --feature 8", 0,
+       "START_DOCUMENT 0 1:0\nPROCESSING_INSTRUCTION 0 1:11 pi \"data\"\nSTART_TAG 1 1:15 a{} /\nEND_TAG 1 1:15 a{}\n"
+       "END_DOCUMENT 0 1:15\n"},
+      {"<p:a/>", "events --feature 10", 0,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:6 p:a{} /\nEND_TAG 1 1:6 p:a{}\nEND_DOCUMENT 0 1:6\n"},
+      // Warnings follow the event during which they arose; the parse goes on.
+      {"<a><!-- x--y --></a>", "events --tokens", 0,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:3 a{}\nCOMMENT 1 1:16 \" x--y \"\n"
+       "-:1:16: warning 771: Unexpected character '--' in comment\nEND_TAG 1 1:20 a{}\nEND_DOCUMENT 0 1:20\n"},
+      // Fatal errors end the output with the parser's position; without an error callback an
+      // undefined entity is fatal.
+      {"<a><b></a>", "events", 1,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:3 a{}\nSTART_TAG 2 1:6 b{}\n"
+       "-:1:9: error 134: End tag </a> does not match the start tag <b>.\n"},
+      {"<a>&u;</a>", "events", 1,
+       "START_DOCUMENT 0 1:0\nSTART_TAG 1 1:3 a{}\n-:1:6: error 158: Reference to undefined entity: &u;\n"},
+      {"<p:a/>", "events", 1, "START_DOCUMENT 0 1:0\n-:1:6: error 135: Undeclared namespace prefix: p\n"},
+  };
+  expectDocumentRows(m_dir / "doc.xml", rows);
+}
+
+TEST_F(XmlTool, CheckDiagnostics) {
+  const std::vector<DocumentRow> rows = {
+      {"<a>ok</a>", "check", 0, ""},
+      // With the error callback undefined entities are only warnings.
+      {"<a>&u;<!-- x--y --></a>", "check", 0,
+       "-:1:6: warning 515: Reference to undefined entity: &u;\n"
+       "-:1:14: warning 771: Unexpected character '--' in comment\n"},
+      {"<a><!-- a--b --><b></a>", "check", 1,
+       "-:1:11: warning 771: Unexpected character '--' in comment\n"
+       "-:1:22: error 134: End tag </a> does not match the start tag <b>.\n"},
+      {"<a>\n<b>", "check", 1, "-:2:3: error 129: Missing end tag.\n"},
+      {"<a>\x01</a>", "check", 1, "-:1:4: error 179: Invalid Unicode character: U+0001\n"},
+      {"<a>\x01</a>", "check --feature 7", 0, ""},
+      // A relative DTD of standard input resolves against the working directory.
+      {"<!DOCTYPE a SYSTEM \"no-such.dtd\"><a/>", "check", 1, "-:1:33: error 67: Cannot open file.\n"},
+      {"<!DOCTYPE a SYSTEM \"no-such.dtd\"><a/>", "check --feature 0", 0, ""},
+  };
+  expectDocumentRows(m_dir / "doc.xml", rows);
+}
+
+// Paths and URIs are opened by the parser, which resolves a DTD against them; diagnostics name
+// each input as it was given.
+TEST_F(XmlTool, FilesAndUris) {
+  write("sub/ext.dtd", "<!ENTITY who \"world\">");
+  const std::string document = write("sub/doc.xml", "<!DOCTYPE a SYSTEM \"ext.dtd\">\n<a>hello &who;</a>\n");
+  const std::string bad = write("bad.xml", "<a><b></a>");
+  const std::string events = "START_DOCUMENT 0 1:0\nSTART_TAG 1 2:3 a{}\nTEXT 1 2:16 \"hello world\"\n"
+                             "END_TAG 1 2:18 a{}\nEND_DOCUMENT 0 3:0\n";
+  EXPECT_EQ(runTool("xml events '" + document + "'").out, events);
+  EXPECT_EQ(runTool("xml events 'file://" + document + "'").out, events);
+  const ToolResult noDtd = runTool("xml events --feature 0 '" + document + "'", "&1");
+  EXPECT_EQ(noDtd.status, 1);
+  EXPECT_EQ(noDtd.out, "START_DOCUMENT 0 1:0\nSTART_TAG 1 2:3 a{}\n" + document +
+                           ":2:14: error 158: Reference to undefined entity: &who;\n");
+
+  const std::string missing = (m_dir / "missing.xml").string();
+  const ToolResult checked = runTool("xml check '" + document + "' '" + bad + "' '" + missing + "'");
+  EXPECT_EQ(checked.status, 1);
+  EXPECT_EQ(checked.out, bad + ":1:9: error 134: End tag </a> does not match the start tag <b>.\n" + missing +
+                             ": error 67: Cannot open file.\n");
+  EXPECT_EQ(runTool("xml events '" + missing + "'", "&1").out, missing + ": error 67: Cannot open file.\n");
+}
+
+TEST(XmlToolUsage, BadUsageAndHelp) {
+  const ToolRow rows[] = {
+      {"xml", 2, ""},
+      {"xml validate x.xml", 2, ""},
+      {"xml events", 2, ""},
+      {"xml events a.xml b.xml", 2, ""},
+      {"xml events --feature 11 a.xml", 2, ""},
+      {"xml events --feature -1 a.xml", 2, ""},
+      {"xml events --feature x a.xml", 2, ""},
+      {"xml events a.xml --feature", 2, ""},
+      {"xml events --bogus a.xml", 2, ""},
+      {"xml check", 2, ""},
+      {"xml check --tokens a.xml", 2, ""},
+      {"xml --help", 0, nullptr},
+  };
+  expectToolRows(rows);
+  EXPECT_NE(runTool("xml --help").out.find("EVENT DEPTH LINE:COLUMN"), std::string::npos);
+}
+
+} // namespace

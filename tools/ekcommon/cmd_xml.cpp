@@ -1,0 +1,299 @@
+// ekcommon xml: the library's pull parser on the command line. "events" prints every event the
+// parser reports, one line each, to inspect or compare how a document is read; "check" reads
+// documents to their end and lists their warnings and errors in the FILE:LINE:COLUMN form that
+// editors and build logs understand.
+#include "Tool.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace EKTool {
+
+using namespace EKCommonNS;
+
+namespace {
+
+const char* const COMMAND = "xml";
+
+// Indexed by EKXmlParser::EventType.
+const char* const EVENT_NAMES[] = {"START_DOCUMENT",       "END_DOCUMENT", "START_TAG",   "END_TAG",
+                                   "TEXT",                 "CDSECT",       "ENTITY_REF",  "IGNORABLE_WHITESPACE",
+                                   "PROCESSING_INSTRUCTION", "COMMENT",    "DOCDECL"};
+
+struct Options {
+  bool tokens = false;
+  std::vector<int> features;
+  std::vector<std::string> operands;
+};
+
+// Reads --feature N (both actions) and --tokens (events only); '-' is an operand.
+bool parseOptions(const std::vector<std::string>& args, bool allowTokens, Options& options) {
+  bool optionsDone = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsDone || arg == "-" || arg.empty() || arg[0] != '-') {
+      options.operands.push_back(arg);
+    } else if (arg == "--") {
+      optionsDone = true;
+    } else if (arg == "--tokens" && allowTokens) {
+      options.tokens = true;
+    } else if (arg == "--feature") {
+      const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+      char* end = nullptr;
+      const long feature = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || feature < 0 || feature >= EKXmlParser::FEATURE_COUNT) {
+        usageError(COMMAND, "--feature takes a number from 0 to 10");
+        return false;
+      }
+      options.features.push_back(static_cast<int>(feature));
+    } else {
+      usageError(COMMAND, "unknown option '" + arg + "'");
+      return false;
+    }
+  }
+  return true;
+}
+
+// The text as UTF-8 with backslash, the double quote and every control character escaped, so
+// that one event or message always stays on one line.
+std::string escape(const UnicodeString& text) {
+  std::string out;
+  for (int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
+    const UChar32 c = text.char32At(i);
+    switch (c) {
+    case '\n': out += "\\n"; break;
+    case '\t': out += "\\t"; break;
+    case '\r': out += "\\r"; break;
+    case '\\': out += "\\\\"; break;
+    case '"': out += "\\\""; break;
+    default:
+      if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+        char code[8];
+        std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
+        out += code;
+      } else {
+        out += toUtf8(UnicodeString(c));
+      }
+    }
+  }
+  return out;
+}
+
+std::string quoted(const UnicodeString& text) { return '"' + escape(text) + '"'; }
+
+// prefix:name{namespace}, or name{namespace} without a prefix.
+std::string qualifiedName(EKName prefix, EKName localName, EKName namespaceUri) {
+  std::string out;
+  if (!prefix.isEmpty())
+    out = escape(prefix.toString()) + ':';
+  return out + escape(localName.toString()) + '{' + escape(namespaceUri.toString()) + '}';
+}
+
+// Without an error callback the parser appends a line feed and its position description
+// ("START_TAG, 'a.xml', Line 3, Col 7.") to the message; the diagnostic line gives the position
+// itself, so that tail is cut.
+UnicodeString withoutPositionDescription(const UnicodeString& message) {
+  const int32_t lineFeed = message.lastIndexOf(u'\n');
+  if (lineFeed < 0 || !message.endsWith(u"."))
+    return message;
+  for (const char* event : EVENT_NAMES) {
+    const UnicodeString name = fromUtf8(event);
+    const int32_t after = lineFeed + 1 + name.length();
+    if (message.compare(lineFeed + 1, name.length(), name) == 0 && after < message.length() &&
+        (message[after] == u',' || message[after] == u'.'))
+      return UnicodeString(message, 0, lineFeed);
+  }
+  return message;
+}
+
+// "FILE:LINE:COLUMN: error|warning CODE: message"; the position is left out when it is unknown
+// (an input that cannot be opened).
+void printDiagnostic(std::ostream& out, const std::string& file, const EKError& error, int line, int column) {
+  std::cout.flush(); // events and diagnostics keep their order when both streams go to one place
+  out << file;
+  if (line > 0)
+    out << ':' << line << ':' << column;
+  const bool fatal = getErrorLevel(error.getErrorCode()) == EKERROR_LEVEL_FATAL;
+  out << ": " << (fatal ? "error " : "warning ") << error.getErrorCode() << ": "
+      << escape(withoutPositionDescription(error.getRawMessage())) << '\n';
+}
+
+// A thrown or queued error carries line -1 when its position went into the message; the
+// parser still stands where the error was found.
+void printParserDiagnostic(std::ostream& out, const std::string& file, const EKError& error,
+                           const EKXmlParser& parser) {
+  if (error.getLineNumber() > 0)
+    printDiagnostic(out, file, error, error.getLineNumber(), error.getColumnNumber());
+  else
+    printDiagnostic(out, file, error, parser.getLineNumber(), parser.getColumnNumber());
+}
+
+// A parser over one operand: standard input for "-", whose bytes it keeps for the parse, else a
+// path or URI that the parser opens (and resolves DTDs and entities against).
+class Input {
+public:
+  // False, with the diagnostic printed to `diagnostics`, when the operand cannot be opened.
+  bool open(const std::string& operand, const Options& options, std::ostream& diagnostics) {
+    parser = EKXmlParser::createXmlParser();
+    for (int feature : options.features)
+      parser->setFeature(static_cast<EKXmlParser::Feature>(feature), true);
+    try {
+      if (operand == "-") {
+        m_stdinBytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        m_stdinStream = std::make_unique<EKStrStream>(m_stdinBytes.data(), m_stdinBytes.size());
+        parser->setInput(*m_stdinStream, UnicodeString(), UnicodeString());
+      } else {
+        parser->setInput(fromUtf8(operand), UnicodeString(), UnicodeString());
+      }
+    } catch (const EKError& error) {
+      printDiagnostic(diagnostics, operand, error, error.getLineNumber(), error.getColumnNumber());
+      return false;
+    }
+    return true;
+  }
+
+  EKPtr<EKXmlParser> parser;
+
+private:
+  std::string m_stdinBytes;
+  std::unique_ptr<std::istream> m_stdinStream;
+};
+
+// One event line: EVENT DEPTH LINE:COLUMN and what the event carries.
+std::string describeEvent(EKXmlParser& parser, EKXmlParser::EventType event) {
+  std::ostringstream line;
+  line << EVENT_NAMES[event] << ' ' << parser.getDepth() << ' ' << parser.getLineNumber() << ':'
+       << parser.getColumnNumber();
+  switch (event) {
+  case EKXmlParser::START_TAG:
+    line << ' ' << qualifiedName(parser.getPrefix(), parser.getName(), parser.getNamespace());
+    for (int i = 0; i < parser.getAttributeCount(); ++i)
+      line << ' '
+           << qualifiedName(parser.getAttributePrefix(i), parser.getAttributeName(i), parser.getAttributeNamespace(i))
+           << '=' << quoted(parser.getAttributeValue(i));
+    if (parser.isEmptyElementTag())
+      line << " /";
+    break;
+  case EKXmlParser::END_TAG:
+    line << ' ' << qualifiedName(parser.getPrefix(), parser.getName(), parser.getNamespace());
+    break;
+  case EKXmlParser::PROCESSING_INSTRUCTION:
+    line << ' ' << escape(parser.getTarget().toString()) << ' ' << quoted(parser.getText());
+    break;
+  case EKXmlParser::ENTITY_REF: {
+    line << ' ' << escape(parser.getName().toString());
+    const UnicodeString text = parser.getText();
+    if (!text.isBogus()) // an undefined entity has no replacement text at all
+      line << ' ' << quoted(text);
+    break;
+  }
+  case EKXmlParser::TEXT:
+  case EKXmlParser::CDSECT:
+  case EKXmlParser::IGNORABLE_WHITESPACE:
+  case EKXmlParser::COMMENT:
+  case EKXmlParser::DOCDECL:
+    line << ' ' << quoted(parser.getText());
+    break;
+  case EKXmlParser::START_DOCUMENT:
+  case EKXmlParser::END_DOCUMENT:
+    break;
+  }
+  return line.str();
+}
+
+// Without an error callback: fatal errors are thrown with their own code, warnings wait in the
+// parser's queue and are printed after the event during which they arose.
+int events(const Options& options) {
+  if (options.operands.size() != 1)
+    return usageError(COMMAND, "events takes one FILE or URI");
+  const std::string& file = options.operands[0];
+  Input input;
+  if (!input.open(file, options, std::cerr))
+    return EXIT_INPUT_ERROR;
+  EKXmlParser* const parser = input.parser.get();
+  EKError warning;
+  const auto printWarnings = [&] {
+    while (parser->popError(warning))
+      printParserDiagnostic(std::cerr, file, warning, *parser);
+  };
+  try {
+    EKXmlParser::EventType event = parser->getEventType();
+    std::cout << describeEvent(*parser, event) << '\n';
+    while (event != EKXmlParser::END_DOCUMENT) {
+      event = options.tokens ? parser->nextToken() : parser->next();
+      std::cout << describeEvent(*parser, event) << '\n';
+      printWarnings();
+    }
+  } catch (const EKError& error) {
+    printWarnings();
+    printParserDiagnostic(std::cerr, file, error, *parser);
+    return EXIT_INPUT_ERROR;
+  }
+  return EXIT_OK;
+}
+
+// What the error callback of "check" reports to: the file as named and whether a fatal error
+// ended its parse.
+struct CheckReport {
+  const std::string* file;
+  bool fatal;
+};
+
+void reportToCheck(const EKError& error, void* userData) {
+  CheckReport& report = *static_cast<CheckReport*>(userData);
+  printDiagnostic(std::cout, *report.file, error, error.getLineNumber(), error.getColumnNumber());
+  if (getErrorLevel(error.getErrorCode()) == EKERROR_LEVEL_FATAL)
+    report.fatal = true;
+}
+
+// With an error callback, which receives every report with its real position; after a fatal
+// one the parser throws error 128 only to unwind, which needs no second line.
+bool checkOne(const std::string& file, const Options& options) {
+  CheckReport report{&file, false};
+  Input input;
+  if (!input.open(file, options, std::cout))
+    return false;
+  EKXmlParser* const parser = input.parser.get();
+  parser->setCallbackError(reportToCheck, &report);
+  try {
+    while (parser->next() != EKXmlParser::END_DOCUMENT) {
+    }
+  } catch (const EKError& error) {
+    if (!report.fatal)
+      printParserDiagnostic(std::cout, file, error, *parser);
+    return false;
+  }
+  return true;
+}
+
+int check(const Options& options) {
+  if (options.operands.empty())
+    return usageError(COMMAND, "check takes at least one FILE or URI");
+  int status = EXIT_OK;
+  for (const std::string& file : options.operands)
+    if (!checkOne(file, options))
+      status = EXIT_INPUT_ERROR;
+  return status;
+}
+
+} // namespace
+
+int runXml(const std::vector<std::string>& args) {
+  if (args.empty())
+    return usageError(COMMAND, "missing action (events or check)");
+  const std::string action = args.front();
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  Options options;
+  if (action == "events")
+    return parseOptions(rest, true, options) ? events(options) : EXIT_USAGE;
+  if (action == "check")
+    return parseOptions(rest, false, options) ? check(options) : EXIT_USAGE;
+  return usageError(COMMAND, "unknown action '" + action + "'");
+}
+
+} // namespace EKTool
