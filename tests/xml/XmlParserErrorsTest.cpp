@@ -127,7 +127,7 @@ TEST(XmlParserErrors, CodesAndMessages) {
       {"<!DOCTYPE a [<!ENTITY e 'x&#60;y'>]><a v='&e;'/>", {}, 176, 176, "Unexpected '<' in attribute value."},
       {"<a>&#1 2;</a>", {}, 177, 177, "Unexpected whitespace in character reference: &#*"},
       {"<a>&#x4G;</a>", {}, 178, 178, "Invalid character in character reference: &#*"},
-      {"<a>&#0;</a>", {}, 179, 179, "Invalid Unicode character: U+0000"},
+      {"<a>&#0;</a>", {}, 179, 179, "Invalid Unicode character: *"},
       {"<a>\x01</a>", {}, 179, 179, "Invalid Unicode character: U+0001"},
       {"<a>\xEF\xBF\xBE</a>", {}, 179, 179, "Invalid Unicode character: U+FFFE"},
       {"<a>\x01\xEF\xBF\xBE</a>", {7}, 0, 0, ""},
@@ -341,6 +341,7 @@ TEST(XmlParserErrors, RewindParsesTheSameInputAgain) {
   std::vector<std::string> second;
   drain(*p, {NEXT, {}, "", true}, second);
   EXPECT_EQ(second, first);
+  EXPECT_TRUE(p->hasXmlDecl());
 }
 
 TEST(XmlParserErrors, ExpansionAndNestingStayBounded) {
