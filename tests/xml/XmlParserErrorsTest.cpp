@@ -147,13 +147,12 @@ TEST(XmlParserErrors, CodesAndMessages) {
     const Report strict = firstReport(c.document, c.features, false);
     EXPECT_EQ(strict.code, c.strict);
     EXPECT_EQ(strict.thrown, c.strict != 0 && getErrorLevel(static_cast<unsigned short>(c.strict)) == 0);
-    if (strict.thrown) {
-      const size_t lf = strict.message.find('\n');
-      EXPECT_TRUE(matches(strict.message.substr(0, lf), c.message)) << strict.message;
+    EXPECT_TRUE(matches(strict.message.substr(0, strict.message.find('\n')), c.message)) << strict.message;
+    if (c.strict != 0) {
       EXPECT_TRUE(std::regex_search(strict.message, position)) << "position after a line feed: " << strict.message;
+    }
+    if (strict.thrown) {
       EXPECT_EQ(strict.line, -1) << "the position is in the message";
-    } else {
-      EXPECT_TRUE(matches(strict.message, c.message)) << strict.message;
     }
 
     const Report called = firstReport(c.document, c.features, true);
@@ -315,7 +314,7 @@ TEST(XmlParserErrors, HugeTextLimit) {
   const std::vector<Case> cases = {
       {10, "<a>" + ten + "</a>", NEXT, tenText},
       {10, "<a>" + eleven + "</a>", NEXT, {"START_TAG d1 a", "ERROR 190 Huge text."}},
-      {10, "<!DOCTYPE a [<!ENTITY e '" + eleven + "'>]><a>&e;</a>", NEXT, {"START_TAG d1 a", "ERROR 190 Huge text."}},
+      {10, "<!DOCTYPE a [<!ENTITY e 'xxxxxx'>]><a>&e;&e;</a>", NEXT, {"START_TAG d1 a", "ERROR 190 Huge text."}},
       {10, "<a><!--" + eleven + eleven + "--></a>", TOKEN, {"START_TAG d1 a", "COMMENT \"" + eleven + eleven + "\"", "END_TAG d1 a"}},
       {-1, "<a>" + eleven + "</a>", NEXT, {"START_TAG d1 a", "TEXT \"" + eleven + "\"", "END_TAG d1 a"}},
       {0, "<a>" + eleven + "</a>", NEXT, {"START_TAG d1 a", "TEXT \"" + eleven + "\"", "END_TAG d1 a"}},
@@ -330,11 +329,11 @@ TEST(XmlParserErrors, HugeTextLimit) {
 }
 
 TEST(XmlParserErrors, RewindParsesTheSameInputAgain) {
-  std::istringstream in("<?xml version='1.0' encoding='latin1'?><!DOCTYPE a [<!ENTITY e '<b>\xE9</b>'>]><a>&e;<?pi x?></a>");
+  std::istringstream in("<?xml version='1.0' encoding='latin1'?><!DOCTYPE a [<!ENTITY e 't<b>\xE9</b>'>]><a>&e;<?pi x?></a>");
   EKPtr<EKXmlParser> p = newParser({8});
   p->setAutoClose(false);
   const std::vector<std::string> first = events(*p, in, {NEXT, {}, "", true});
-  EXPECT_EQ(first, (std::vector<std::string>{"ENCODING ISO-8859-1", "START_TAG d1 a", "START_TAG d2 b", R"(TEXT "\u{E9}")",
+  EXPECT_EQ(first, (std::vector<std::string>{"ENCODING ISO-8859-1", "START_TAG d1 a", R"(TEXT "t")", "START_TAG d2 b", R"(TEXT "\u{E9}")",
                                              "END_TAG d2 b", R"(PROCESSING_INSTRUCTION pi "x")", "END_TAG d1 a"}));
   p->rewind();
   EXPECT_EQ(p->getEventType(), EKXmlParser::START_DOCUMENT);
@@ -345,16 +344,17 @@ TEST(XmlParserErrors, RewindParsesTheSameInputAgain) {
 }
 
 TEST(XmlParserErrors, ExpansionAndNestingStayBounded) {
-  std::string laughs = "<!DOCTYPE l [<!ENTITY l0 'ha'>";
-  for (int i = 1; i <= 9; ++i) {
-    laughs += "<!ENTITY l" + std::to_string(i) + " '";
+  // la is "ha", lb ten times la, ... lj ten times li: 2,000,000,000 characters.
+  std::string laughs = "<!DOCTYPE l [<!ENTITY la 'ha'>";
+  for (char c = 'b'; c <= 'j'; ++c) {
+    laughs += std::string("<!ENTITY l") + c + " '";
     for (int j = 0; j < 10; ++j)
-      laughs += "&l" + std::to_string(i - 1) + ";";
+      laughs += std::string("&l") + static_cast<char>(c - 1) + ";";
     laughs += "'>";
   }
   laughs += "]>";
   // In content the expansion counts against the text limit; in an attribute any error will do.
-  for (const auto& [body, code] : {std::pair<std::string, int>("<l>&l9;</l>", 190), {"<l a='&l9;'/>", 0}}) {
+  for (const auto& [body, code] : {std::pair<std::string, int>("<l>&lj;</l>", 190), {"<l a='&lj;'/>", 0}}) {
     const auto start = std::chrono::steady_clock::now();
     const Report r = firstReport(laughs + body, {}, false);
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
@@ -362,7 +362,7 @@ TEST(XmlParserErrors, ExpansionAndNestingStayBounded) {
     if (code) {
       EXPECT_EQ(r.code, code) << body;
     }
-    EXPECT_LT(seconds, 30) << body;
+    EXPECT_LT(seconds, 60) << body;
   }
 
   const int depth = 1000000;
@@ -376,9 +376,14 @@ TEST(XmlParserErrors, ExpansionAndNestingStayBounded) {
   EKPtr<EKXmlParser> p = newParser({});
   p->setInput(in, UnicodeString(), UnicodeString());
   int deepest = 0, ends = 0;
-  for (int e = p->next(); e != EKXmlParser::END_DOCUMENT; e = p->next()) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int e = p->next(), n = 1; e != EKXmlParser::END_DOCUMENT; e = p->next(), ++n) {
     deepest = std::max(deepest, p->getDepth());
     ends += e == EKXmlParser::END_TAG;
+    if (n % 1000 == 0 && std::chrono::steady_clock::now() - start > std::chrono::seconds(60)) {
+      ADD_FAILURE() << "still at depth " << p->getDepth() << " after a minute";
+      return;
+    }
   }
   EXPECT_EQ(deepest, depth);
   EXPECT_EQ(ends, depth);

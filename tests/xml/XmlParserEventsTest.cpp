@@ -147,6 +147,7 @@ TEST(XmlParserEvents, EntitiesAndCharacterReferences) {
        {},
        {"START_TAG d1 d", R"(TEXT "<b>|<|<c/>")", "END_TAG d1 d"}},
       {"<!DOCTYPE d [<!ENTITY a '1'><!ENTITY a '2'>]><d>&a;</d>", {}, {"START_TAG d1 d", R"(TEXT "1")", "END_TAG d1 d"}},
+      {"<!DOCTYPE d [<!ENTITY e-1.x_2 'ok'>]><d>&e-1.x_2;</d>", {}, {"START_TAG d1 d", R"(TEXT "ok")", "END_TAG d1 d"}},
       // A general reference to a name not yet declared is kept as its own text.
       {"<!DOCTYPE d [<!ENTITY e 'a&u;b'>]><d>&e;</d>", {}, {"START_TAG d1 d", R"(TEXT "a&u;b")", "END_TAG d1 d"}},
       {"<!DOCTYPE d [<!ENTITY % p '<!ENTITY e \"pe\">'><!ENTITY % v 'val'>%p;<!ENTITY g 'x%v;y'>]><d>&e;&g;</d>",
