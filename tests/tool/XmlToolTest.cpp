@@ -103,7 +103,7 @@ TEST_F(XmlTool, CheckDiagnostics) {
        "-:1:11: warning 771: Unexpected character '--' in comment\n"
        "-:1:22: error 134: End tag </a> does not match the start tag <b>.\n"},
       {"<a>\n<b>", "check", 1, "-:2:3: error 129: Missing end tag.\n"},
-      {"<a>\x01</a>", "check", 1, "-:1:4: error 179: Invalid Unicode character: U+0001\n"},
+      {"<a>\x01</a>", "check", 1, "-:1:3: error 179: Invalid Unicode character: U+0001\n"},
       {"<a>\x01</a>", "check --feature 7", 0, ""},
       // A relative DTD of standard input resolves against the working directory.
       {"<!DOCTYPE a SYSTEM \"no-such.dtd\"><a/>", "check", 1, "-:1:33: error 67: Cannot open file.\n"},
