@@ -208,6 +208,7 @@ void EKXmlParserImpl::defineEntityReplacementText(EKName name, const UnicodeStri
   entity.name = name;
   entity.text = text;
   m_entities.general[name] = entity;
+  m_entities.forgetLengths();
 }
 
 // Reads a character, leaving replacement texts that end above the frame depth `base`.
@@ -492,7 +493,8 @@ void EKXmlParserImpl::expandParameterEntity(bool inLiteral, UnicodeString* liter
     }
     return;
   }
-  pushTextFrame(Frame::PARAMETER, name, entity.text, !inLiteral);
+  countExpansion(static_cast<size_t>(entity.text.length()));
+  pushTextFrame(Frame::PARAMETER, entity, !inLiteral);
 }
 
 } // namespace EKCommonNS

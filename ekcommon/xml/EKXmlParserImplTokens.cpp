@@ -744,7 +744,7 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
   if (!name.isEmpty())
     fatal(textDecl ? 140 : 162, name);
   if (read() != '?' || read() != '>')
-    fatal(140, charText(m_cur > m_frames.back()->chars.data() ? m_cur[-1] : U'?'));
+    fatal(140, charText(m_cur > top().buffer().data() ? m_cur[-1] : U'?'));
 }
 
 // --- references
@@ -848,27 +848,44 @@ void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
     }
     return;
   }
-  pushTextFrame(Frame::INTERNAL, name, entity.text, false);
+  // The whole expansion counts once, where a reference in the document starts it: a nested
+  // expansion ("billion laughs") is stopped before any of it is read.
+  if (m_countPosition)
+    countExpansion(m_entities.getExpandedLength(entity));
+  pushTextFrame(Frame::INTERNAL, entity, false);
 }
 
 // Makes an entity's replacement text the current input; a parameter entity read as declarations
 // is padded with a space on each side.
-void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded) {
-  countExpansion(static_cast<size_t>(text.length()));
-  auto frame = std::make_unique<Frame>();
-  frame->kind = kind;
-  frame->entityName = name;
-  frame->parameterEntity = kind == Frame::PARAMETER;
-  frame->chars.reserve(static_cast<size_t>(text.length()) + 2);
-  if (padded)
-    frame->chars.push_back(' ');
-  for (int32_t i = 0; i < text.length();) {
-    const UChar32 c = text.char32At(i);
-    frame->chars.push_back(static_cast<char32_t>(c));
-    i += U16_LENGTH(c);
+void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded) {
+  const UnicodeString& text = entity.text;
+  if (!entity.decoded) {
+    auto decoded = std::make_shared<std::u32string>();
+    decoded->reserve(static_cast<size_t>(text.length()));
+    for (int32_t i = 0; i < text.length();) {
+      const UChar32 c = text.char32At(i);
+      decoded->push_back(static_cast<char32_t>(c));
+      i += U16_LENGTH(c);
+    }
+    entity.decoded = std::move(decoded);
   }
-  if (padded)
-    frame->chars.push_back(' ');
+  std::unique_ptr<Frame> frame;
+  if (m_spareFrames.empty()) {
+    frame = std::make_unique<Frame>();
+  } else {
+    frame = std::move(m_spareFrames.back());
+    m_spareFrames.pop_back();
+  }
+  frame->kind = kind;
+  frame->pos = 0;
+  frame->entityName = entity.name;
+  frame->parameterEntity = kind == Frame::PARAMETER;
+  if (padded) {
+    frame->chars.assign(1, U' ');
+    frame->chars.append(*entity.decoded).push_back(U' ');
+  } else {
+    frame->shared = entity.decoded;
+  }
   frame->inputUri = m_inputUri;
   frame->baseUri = m_baseUri;
   frame->parserType = top().parserType;

@@ -111,6 +111,9 @@ private:
     Kind kind = DOCUMENT;
     std::u32string chars; // decoded characters not yet read start at `pos`
     size_t pos = 0;
+    // Replacement text read in place of `chars`.
+    std::shared_ptr<const std::u32string> shared;
+    const std::u32string& buffer() const { return shared ? *shared : chars; }
     // Streams (DOCUMENT and EXTERNAL).
     std::istream* stream = nullptr;
     bool ownsStream = false;
@@ -191,7 +194,7 @@ private:
   bool useTranscoder(Frame& frame, const UnicodeString& name);
   void setXml11(bool on);
   void pushFrame(std::unique_ptr<Frame> frame);
-  void pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded);
+  void pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded);
   char32_t readAcross(size_t base);
   bool takePlainRun(std::u16string& out, char32_t stop);
   // pushStream for a URI already resolved (external entities are resolved where declared).
@@ -199,7 +202,7 @@ private:
   // Appends name characters (no start-character check).
   void readNameChars(UnicodeString& raw);
   void popFrame();
-  void countExpansion(size_t characters);
+  void countExpansion(uint64_t characters);
   EKXmlEntityMaps::Entity* findEntity(EKName name, bool parameter);
   void skipWhitespace();
   bool readWhitespace(); // true when at least one white-space character was read
@@ -265,6 +268,8 @@ private:
 
   // --- input
   std::vector<std::unique_ptr<Frame>> m_frames;
+  // Frames of replacement text that ended, kept for the next expansion.
+  std::vector<std::unique_ptr<Frame>> m_spareFrames;
   const char32_t* m_cur = nullptr;
   const char32_t* m_lim = nullptr;
   int m_countPosition = 1; // 1 while reading a stream, 0 inside replacement text
