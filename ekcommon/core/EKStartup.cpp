@@ -11,6 +11,7 @@
 #include "ekcommon/resources/internal/EKFetchState.h"
 #include "ekcommon/text/EKLang.h"
 #include "ekcommon/text/EKUtil.h"
+#include "ekcommon/xml/internal/EKXmlEntityTables.h"
 
 namespace EKCommonNS {
 
@@ -66,5 +67,12 @@ std::unordered_map<UnicodeString, UnicodeString, EKString_hash> EKFetchState::s_
 
 // The encoding cache: alias keys to canonical encoding names.
 EKUtil::EncodingAliasMap EKUtil::s_encodingAliasMap = buildEncodingAliasMap();
+
+// The entity-table lock, with the built-in entity sets and the external-DTD cache it guards (both
+// filled on first use).
+EKLock EKXmlEntityTables::s_entityTableLock;
+std::atomic<const EKXmlEntityTables::Entries*> EKXmlEntityTables::s_sets[3] = {};
+std::unordered_map<UnicodeString, std::shared_ptr<const EKXmlEntityMaps>, EKString_hash>
+    EKXmlEntityTables::s_dtdCache;
 
 } // namespace EKCommonNS

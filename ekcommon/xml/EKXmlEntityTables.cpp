@@ -1,0 +1,43 @@
+#include "ekcommon/xml/internal/EKXmlEntityTables.h"
+
+#include "ekcommon/core/EKMutex.h"
+#include "ekcommon/xml/internal/EKXmlEntitySets.h"
+
+namespace EKCommonNS {
+
+const EKXmlEntityTables::Entries& EKXmlEntityTables::getSet(Set set) {
+  if (const Entries* entries = s_sets[set].load(std::memory_order_acquire))
+    return *entries;
+  EKMutex guard(s_entityTableLock);
+  if (const Entries* entries = s_sets[set].load(std::memory_order_relaxed))
+    return *entries;
+  const EKXmlEntityTable& table = set == MATHML ? s_mathMLEntityTable : set == HTML4 ? s_html4EntityTable
+                                                                                     : s_html5EntityTable;
+  auto* entries = new Entries();
+  entries->reserve(table.count);
+  for (size_t i = 0; i < table.count; ++i) {
+    const EKXmlEntityDef& def = table.entries[i];
+    UnicodeString text;
+    text.append(static_cast<UChar32>(def.first));
+    if (def.second)
+      text.append(static_cast<UChar32>(def.second));
+    entries->emplace_back(EKName(UnicodeString(def.name, -1, US_INV)), text);
+  }
+  // Published for the life of the process: parsers hold references to it without a lock.
+  s_sets[set].store(entries, std::memory_order_release);
+  return *entries;
+}
+
+std::shared_ptr<const EKXmlEntityMaps> EKXmlEntityTables::findDtd(const UnicodeString& uri) {
+  EKMutex guard(s_entityTableLock);
+  const auto it = s_dtdCache.find(uri);
+  return it == s_dtdCache.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<const EKXmlEntityMaps> EKXmlEntityTables::addDtd(const UnicodeString& uri,
+                                                                 std::shared_ptr<const EKXmlEntityMaps> maps) {
+  EKMutex guard(s_entityTableLock);
+  return s_dtdCache.emplace(uri, std::move(maps)).first->second;
+}
+
+} // namespace EKCommonNS

@@ -1,0 +1,480 @@
+// The native parser's document type declarations: the DOCTYPE, internal and external subsets,
+// entity declarations, parameter entities, conditional sections, the built-in entity sets and
+// the external-DTD cache.
+
+#include "ekcommon/xml/internal/EKXmlParserImpl.h"
+
+#include "ekcommon/core/EKErrorCodeCOMMON.h"
+#include "ekcommon/text/EKChar.h"
+#include "ekcommon/xml/internal/EKXmlEntityTables.h"
+
+namespace EKCommonNS {
+
+namespace {
+
+const char16_t W3C[] = u"http://www.w3.org";
+
+bool startsWith(const UnicodeString& text, const char16_t* prefix) { return text.startsWith(UnicodeString(prefix)); }
+
+bool isW3CPath(const UnicodeString& uri, const char16_t* path) {
+  return startsWith(uri, W3C) && UnicodeString(uri, static_cast<int32_t>(sizeof W3C / sizeof W3C[0]) - 1)
+                                     .startsWith(UnicodeString(path));
+}
+
+bool isMathMLDtd(const UnicodeString& uri) {
+  return isW3CPath(uri, u"/Math/DTD/mathml") || isW3CPath(uri, u"/TR/MathML");
+}
+
+bool isXhtmlDtd(const UnicodeString& uri) {
+  return isW3CPath(uri, u"/TR/xhtml") || isW3CPath(uri, u"/MarkUp/DTD/xhtml");
+}
+
+bool isHtmlPublicId(const UnicodeString& pubid) { return startsWith(pubid, u"-//W3C//DTD HTML "); }
+
+} // namespace
+
+void EKXmlParserImpl::readDoctype(bool rootRead) {
+  if (m_seenDoctype)
+    fatal(149);
+  if (m_rootStarted)
+    fatal(148);
+  if (!rootRead) {
+    if (!readWhitespace())
+      fatal(150, UNICODE_STRING_SIMPLE("<!DOCTYPE"));
+    UnicodeString root;
+    if (!readName(true, root))
+      fatal(131);
+    m_doctypeRoot = root.toLower();
+  }
+  bool space = readWhitespace();
+  UnicodeString keyword;
+  if (peek() < END_OF_ENTITY && EKChar::isAsciiLetter(static_cast<int>(peek()))) {
+    if (!space)
+      fatal(150, m_doctypeRoot);
+    readName(false, keyword);
+    if (keyword == UNICODE_STRING_SIMPLE("PUBLIC")) {
+      if (!readWhitespace())
+        fatal(150, keyword);
+      if (!readQuoted(m_pubidLiteral, false, "PUBLIC"))
+        fatal(152, keyword);
+      if (!readWhitespace())
+        fatal(150, m_pubidLiteral);
+      if (!readQuoted(m_systemLiteral, false, "PUBLIC"))
+        fatal(153, keyword);
+    } else if (keyword == UNICODE_STRING_SIMPLE("SYSTEM")) {
+      if (!readWhitespace())
+        fatal(150, keyword);
+      if (!readQuoted(m_systemLiteral, false, "SYSTEM"))
+        fatal(153, keyword);
+    } else {
+      fatal(151, UNICODE_STRING_SIMPLE("<!DOCTYPE"));
+    }
+    space = readWhitespace();
+  }
+  if (peek() == '[') {
+    read();
+    readSubset(false);
+    skipWhitespace();
+  }
+  const char32_t c = read();
+  if (c >= END_OF_ENTITY)
+    fatal(154, UNICODE_STRING_SIMPLE("DOCTYPE"));
+  if (c != '>')
+    fatal(140, UnicodeString().append(static_cast<UChar32>(c)));
+  m_seenDoctype = true;
+  if (startsWith(m_pubidLiteral, u"-//W3C//DTD SVG")) {
+    m_namespaces->declare(EKName(), EKN_http_www_w3_org_2000_svg);
+    m_namespaces->declare(EKN_xlink, EKN_http_www_w3_org_1999_xlink);
+  }
+  if (!m_features[FEATURE_NO_EXTERNAL_DTD])
+    readExternalDtd();
+}
+
+void EKXmlParserImpl::readExternalDtd() {
+  if (isHtmlPublicId(m_pubidLiteral)) {
+    attachEntitySet(EKXmlEntityTables::HTML4);
+    return;
+  }
+  if (m_systemLiteral.isEmpty())
+    return;
+  const EKUri base(m_baseUri);
+  EKUri dtd(base, m_systemLiteral);
+  const UnicodeString& uri = dtd.toString();
+  if (isW3CPath(uri, u"/Graphics/SVG/"))
+    return;
+  if (isMathMLDtd(uri)) {
+    attachEntitySet(EKXmlEntityTables::MATHML);
+    return;
+  }
+  if (isXhtmlDtd(uri)) {
+    attachEntitySet(EKXmlEntityTables::HTML4);
+    return;
+  }
+  std::shared_ptr<const EKXmlEntityMaps> maps = EKXmlEntityTables::findDtd(uri);
+  if (!maps) {
+    EKPtr<EKXmlParserImpl> reader(new EKXmlParserImpl(m_contentInfo.get()));
+    for (int i = 0; i < FEATURE_COUNT; ++i)
+      reader->m_features[i] = m_features[i];
+    reader->setCallbackError(m_callback, m_callbackData);
+    maps = reader->readExternalSubset(dtd);
+    if (!maps)
+      return;
+    maps = EKXmlEntityTables::addDtd(uri, std::move(maps));
+  }
+  mergeEntities(*maps);
+}
+
+std::shared_ptr<const EKXmlEntityMaps> EKXmlParserImpl::readExternalSubset(EKUri& uri) {
+  closeStream();
+  resetState();
+  EKUri::ContentInfo info(m_contentInfo.get());
+  std::istream* in = uri.getIStream(&info, nullptr);
+  if (!in) {
+    // A DTD that a server does not give is skipped; a missing local file is an error.
+    if (uri.isFile())
+      throwCommonError(EKERR_CANNOT_OPEN_FILE, uri.getLocalPath());
+    return nullptr;
+  }
+  m_inputUri = uri.getLocalPath();
+  m_baseUri = uri.getBaseString();
+  m_readingExternalSubset = true;
+  openDocumentFrame(in, true);
+  start();
+  readSubset(true);
+  auto maps = std::make_shared<EKXmlEntityMaps>(m_entities);
+  closeStream();
+  return maps;
+}
+
+void EKXmlParserImpl::mergeEntities(const EKXmlEntityMaps& maps) {
+  for (const auto& entry : maps.general)
+    m_entities.declare(entry.second);
+  for (const auto& entry : maps.parameter)
+    m_entities.declare(entry.second);
+}
+
+void EKXmlParserImpl::attachEntitySet(int set) {
+  if (m_setAttached[set])
+    return;
+  m_setAttached[set] = true;
+  for (const auto& entry : EKXmlEntityTables::getSet(static_cast<EKXmlEntityTables::Set>(set))) {
+    if (m_entities.isDeclared(entry.first))
+      continue;
+    EKXmlEntityMaps::Entity entity;
+    entity.name = entry.first;
+    entity.text = entry.second;
+    m_entities.general.emplace(entity.name, std::move(entity));
+  }
+}
+
+void EKXmlParserImpl::addMathMLEntities() { attachEntitySet(EKXmlEntityTables::MATHML); }
+
+void EKXmlParserImpl::checkMathElement() {
+  if (m_features[FEATURE_NO_EXTERNAL_DTD] || m_namespaces->getName() != EKN_math ||
+      m_namespaces->getNamespace() != EKN_http_www_w3_org_1998_Math_MathML || m_setAttached[EKXmlEntityTables::MATHML])
+    return;
+  const int depth = m_namespaces->getDepth();
+  if (depth == 1) {
+    if (!m_seenDoctype)
+      attachEntitySet(EKXmlEntityTables::MATHML);
+    return;
+  }
+  // A math element inside another vocabulary: its names are defined only inside it.
+  m_mathSaved = std::make_unique<EKXmlEntityMaps>(m_entities);
+  m_mathDepth = depth;
+  attachEntitySet(EKXmlEntityTables::MATHML);
+}
+
+const void* EKXmlParserImpl::saveEntityMaps() const { return new EKXmlEntityMaps(m_entities); }
+
+void EKXmlParserImpl::recoverEntityMaps(const void*& saved) {
+  if (!saved)
+    return;
+  const auto* maps = static_cast<const EKXmlEntityMaps*>(saved);
+  m_entities = *maps;
+  delete maps;
+  saved = nullptr;
+}
+
+void EKXmlParserImpl::defineEntityReplacementText(EKName name, const UnicodeString& text) {
+  EKXmlEntityMaps::Entity entity;
+  entity.name = name;
+  entity.text = text;
+  m_entities.general[name] = entity;
+}
+
+// Reads a character, leaving replacement texts that end above the frame depth `base`.
+char32_t EKXmlParserImpl::readAcross(size_t base) {
+  char32_t c = read();
+  while (c == END_OF_ENTITY && m_frames.size() > base) {
+    popFrame();
+    c = read();
+  }
+  return c;
+}
+
+// --- subsets
+
+// Reads declarations up to the "]" that closes the internal subset, or to the end of an external
+// subset. Parameter-entity frames and INCLUDE sections are entered and left as they come.
+void EKXmlParserImpl::readSubset(bool external) {
+  const size_t base = m_frames.size();
+  int includes = 0;
+  for (;;) {
+    skipWhitespace();
+    const char32_t c = peek();
+    if (c == END_OF_ENTITY && m_frames.size() > base) {
+      popFrame();
+      continue;
+    }
+    if (c >= END_OF_ENTITY) {
+      if (external && includes == 0)
+        return;
+      fatal(154, UNICODE_STRING_SIMPLE("DOCTYPE"));
+    }
+    read();
+    if (c == ']') {
+      if (includes > 0) {
+        expect("]>", 140, UNICODE_STRING_SIMPLE("]"));
+        --includes;
+        continue;
+      }
+      if (!external && m_frames.size() == base)
+        return;
+      fatal(140, UNICODE_STRING_SIMPLE("]"));
+    }
+    if (c == '%') {
+      expandParameterEntity(false, nullptr);
+      continue;
+    }
+    if (c != '<')
+      fatal(140, UnicodeString().append(static_cast<UChar32>(c)));
+    const char32_t second = read();
+    if (second == '?') {
+      const std::u16string kept = m_text;
+      readPI(false);
+      m_text = kept;
+      continue;
+    }
+    if (second != '!')
+      fatal(140, UnicodeString().append(static_cast<UChar32>(second)));
+    if (peek() == '[') {
+      read();
+      skipWhitespace();
+      if (peek() == '%') {
+        read();
+        expandParameterEntity(false, nullptr);
+        skipWhitespace();
+      }
+      UnicodeString keyword;
+      readName(false, keyword);
+      skipWhitespace();
+      if (read() != '[')
+        fatal(143, keyword);
+      if (keyword == UNICODE_STRING_SIMPLE("INCLUDE")) {
+        ++includes;
+      } else if (keyword == UNICODE_STRING_SIMPLE("IGNORE")) {
+        readConditionalSection(external);
+      } else {
+        fatal(143, keyword);
+      }
+      continue;
+    }
+    readDeclaration(external);
+  }
+}
+
+// Skips an IGNORE section, with the sections nested in it.
+void EKXmlParserImpl::readConditionalSection(bool) {
+  int depth = 1;
+  char32_t previous = 0, beforePrevious = 0;
+  while (depth > 0) {
+    const char32_t c = read();
+    if (c >= END_OF_ENTITY)
+      fatal(154, UNICODE_STRING_SIMPLE("IGNORE"));
+    if (beforePrevious == '<' && previous == '!' && c == '[') {
+      ++depth;
+      previous = 0;
+      beforePrevious = 0;
+      continue;
+    }
+    if (beforePrevious == ']' && previous == ']' && c == '>') {
+      --depth;
+      previous = 0;
+      beforePrevious = 0;
+      continue;
+    }
+    beforePrevious = previous;
+    previous = c;
+  }
+}
+
+void EKXmlParserImpl::readDeclaration(bool external) {
+  if (peek() == '-') {
+    read();
+    if (read() != '-')
+      fatal(169);
+    const std::u16string kept = m_text;
+    readComment(false);
+    m_text = kept;
+    return;
+  }
+  UnicodeString keyword;
+  readName(false, keyword);
+  if (keyword == UNICODE_STRING_SIMPLE("ENTITY")) {
+    readEntityDecl(external);
+    return;
+  }
+  if (keyword != UNICODE_STRING_SIMPLE("ELEMENT") && keyword != UNICODE_STRING_SIMPLE("ATTLIST") &&
+      keyword != UNICODE_STRING_SIMPLE("NOTATION"))
+    fatal(170, keyword);
+  skipDeclarationBody(keyword);
+}
+
+// Reads over a declaration that is not kept; literals are skipped whole so that '>' in them
+// ends nothing.
+void EKXmlParserImpl::skipDeclarationBody(const UnicodeString& keyword) {
+  const size_t base = m_frames.size();
+  for (;;) {
+    const char32_t c = readAcross(base);
+    if (c >= END_OF_ENTITY)
+      fatal(154, keyword);
+    if (c == '>')
+      return;
+    if (c == '"' || c == '\'') {
+      for (char32_t d = read(); d != c; d = read())
+        if (d >= END_OF_ENTITY)
+          fatal(154, keyword);
+    }
+  }
+}
+
+void EKXmlParserImpl::readEntityDecl(bool external) {
+  (void)external;
+  if (!readWhitespace())
+    fatal(150, UNICODE_STRING_SIMPLE("<!ENTITY"));
+  EKXmlEntityMaps::Entity entity;
+  if (peek() == '%') {
+    read();
+    if (!readWhitespace())
+      fatal(150, UNICODE_STRING_SIMPLE("%"));
+    entity.parameter = true;
+  }
+  UnicodeString name;
+  if (!readName(false, name))
+    fatal(159, UnicodeString(entity.parameter ? u"<!ENTITY %" : u"<!ENTITY"));
+  entity.name = intern(reinterpret_cast<const char16_t*>(name.getBuffer()), name.length());
+  if (!readWhitespace())
+    fatal(150, name);
+  const char32_t c = peek();
+  if (c == '"' || c == '\'') {
+    readQuoted(entity.text, true, "ENTITY");
+  } else {
+    UnicodeString keyword;
+    readName(false, keyword);
+    UnicodeString pubid;
+    if (keyword == UNICODE_STRING_SIMPLE("PUBLIC")) {
+      if (!readWhitespace())
+        fatal(150, keyword);
+      if (!readQuoted(pubid, false, "ENTITY"))
+        fatal(152, keyword);
+    } else if (keyword != UNICODE_STRING_SIMPLE("SYSTEM")) {
+      fatal(151, UNICODE_STRING_SIMPLE("<!ENTITY"));
+    }
+    if (!readWhitespace())
+      fatal(150, keyword);
+    if (!readQuoted(entity.systemLiteral, false, "ENTITY"))
+      fatal(153, keyword);
+    entity.external = true;
+    const EKUri base(m_baseUri);
+    entity.uri = EKUri(base, entity.systemLiteral).toString();
+    const bool space = readWhitespace();
+    if (peek() < END_OF_ENTITY && peek() != '>') {
+      UnicodeString ndata;
+      readName(false, ndata);
+      if (!space || entity.parameter || ndata != UNICODE_STRING_SIMPLE("NDATA") || !readWhitespace())
+        fatal(160, externalDeclaration(entity));
+      UnicodeString notation;
+      if (!readName(false, notation))
+        fatal(160, externalDeclaration(entity));
+      entity.unparsed = true;
+    }
+  }
+  skipWhitespace();
+  const char32_t end = read();
+  if (end >= END_OF_ENTITY)
+    fatal(154, UNICODE_STRING_SIMPLE("ENTITY"));
+  if (end != '>')
+    fatal(entity.external ? 160 : 140, entity.external ? externalDeclaration(entity)
+                                                       : UnicodeString().append(static_cast<UChar32>(end)));
+  m_entities.declare(entity);
+}
+
+// Reads a quoted literal; false (nothing read) when no quote is next. In an entity value,
+// parameter-entity references are expanded and character references replaced, while general
+// references stay as written for expansion where the entity is used.
+bool EKXmlParserImpl::readQuoted(UnicodeString& out, bool entityValue, const char* context) {
+  out.remove();
+  const char32_t quote = peek();
+  if (quote != '"' && quote != '\'')
+    return false;
+  read();
+  const size_t base = m_frames.size();
+  for (;;) {
+    const char32_t c = readAcross(base);
+    if (c >= END_OF_ENTITY)
+      fatal(175, UnicodeString().append(static_cast<UChar32>(quote)));
+    if (c == quote && m_frames.size() == base)
+      return true;
+    if (entityValue && c == '%') {
+      expandParameterEntity(true, &out);
+      continue;
+    }
+    if (entityValue && c == '&') {
+      if (peek() == '#') {
+        read();
+        out.append(static_cast<UChar32>(readCharRef()));
+        continue;
+      }
+      const EKName name = readEntityName(read());
+      out.append(m_entities.isDeclared(name) ? u"&" : u"&amp;").append(name.toString()).append(u';');
+      continue;
+    }
+    out.append(static_cast<UChar32>(c));
+    if (m_hugeTextLimit >= 0 && out.length() > m_hugeTextLimit)
+      fatal(190);
+  }
+  (void)context;
+}
+
+// After "%": reads the name and makes the entity's replacement the current input. Between
+// declarations the replacement is read as declarations; inside a literal as literal text.
+void EKXmlParserImpl::expandParameterEntity(bool inLiteral, UnicodeString* literal) {
+  (void)literal;
+  const EKName name = readEntityName(read());
+  const auto it = m_entities.parameter.find(name);
+  if (it == m_entities.parameter.end()) {
+    warn(514, name.toString());
+    return;
+  }
+  EKXmlEntityMaps::Entity& entity = it->second;
+  if (entity.expanding) {
+    warn(520, name.toString());
+    return;
+  }
+  if (entity.external) {
+    if (m_features[FEATURE_NO_EXTERNAL_ENTITIES])
+      return;
+    const size_t before = m_frames.size();
+    pushStream(entity.uri, name, UnicodeString());
+    if (m_frames.size() > before) {
+      top().entityName = name;
+      top().parameterEntity = true;
+      entity.expanding = true;
+    }
+    return;
+  }
+  pushTextFrame(Frame::PARAMETER, name, entity.text, !inLiteral);
+}
+
+} // namespace EKCommonNS

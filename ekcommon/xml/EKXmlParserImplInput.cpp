@@ -1,0 +1,405 @@
+// Reading characters: input frames, block decoding, byte-order detection, encodings, end-of-line
+// handling and character checks.
+
+#include "ekcommon/xml/internal/EKXmlParserImpl.h"
+
+#include "ekcommon/core/EKErrorCodeCOMMON.h"
+#include "ekcommon/resources/EKICUIStream.h"
+#include "ekcommon/text/EKChar.h"
+#include "ekcommon/text/EKUtil.h"
+
+namespace EKCommonNS {
+
+namespace {
+
+constexpr size_t BYTE_BLOCK = 16384;
+constexpr size_t CHAR_BLOCK = 16384;
+constexpr uint64_t EXPANSION_FLOOR = 8u << 20;
+constexpr uint64_t EXPANSION_FACTOR = 100;
+
+UnicodeString codePointName(char32_t c) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+  return UnicodeString(buffer);
+}
+
+} // namespace
+
+void EKXmlParserImpl::saveFrame() {
+  if (m_frames.empty())
+    return;
+  Frame& frame = top();
+  frame.pos = static_cast<size_t>(m_cur - frame.chars.data());
+  if (frame.kind == Frame::DOCUMENT || frame.kind == Frame::EXTERNAL) {
+    frame.line = m_line;
+    frame.column = m_column;
+  }
+}
+
+void EKXmlParserImpl::loadFrame() {
+  if (m_frames.empty()) {
+    m_cur = m_lim = nullptr;
+    return;
+  }
+  Frame& frame = top();
+  m_cur = frame.chars.data() + frame.pos;
+  m_lim = frame.chars.data() + frame.chars.size();
+  const bool stream = frame.kind == Frame::DOCUMENT || frame.kind == Frame::EXTERNAL;
+  m_countPosition = stream ? 1 : 0;
+  if (stream) {
+    m_line = frame.line;
+    m_column = frame.column;
+    m_isXml11 = frame.isXml11;
+  }
+}
+
+void EKXmlParserImpl::pushFrame(std::unique_ptr<Frame> frame) {
+  saveFrame();
+  if (frame->kind == Frame::INTERNAL || frame->kind == Frame::PARAMETER) {
+    // Replacement text keeps the position of the reference that brought it in.
+    frame->line = m_line;
+    frame->column = m_column;
+    frame->isXml11 = m_isXml11;
+  }
+  frame->elementDepth = m_namespaces->getDepth();
+  if (EKXmlEntityMaps::Entity* entity = findEntity(frame->entityName, frame->parameterEntity))
+    entity->expanding = true;
+  m_frames.push_back(std::move(frame));
+  loadFrame();
+}
+
+void EKXmlParserImpl::popFrame() {
+  Frame& frame = top();
+  if (EKXmlEntityMaps::Entity* entity = findEntity(frame.entityName, frame.parameterEntity))
+    entity->expanding = false;
+  if (frame.kind == Frame::EXTERNAL) {
+    frame.transcoder.reset();
+    if (frame.ownsStream)
+      delete frame.stream;
+    frame.stream = nullptr;
+  }
+  m_frames.pop_back();
+  loadFrame();
+}
+
+EKXmlEntityMaps::Entity* EKXmlParserImpl::findEntity(EKName name, bool parameter) {
+  if (name.isEmpty())
+    return nullptr;
+  auto& map = parameter ? m_entities.parameter : m_entities.general;
+  const auto it = map.find(name);
+  return it == map.end() ? nullptr : &it->second;
+}
+
+void EKXmlParserImpl::countExpansion(size_t characters) {
+  m_expanded += characters;
+  if (m_expanded > EXPANSION_FLOOR && m_expanded > EXPANSION_FACTOR * (m_bytesRead + 1))
+    fatal(190);
+}
+
+// Decodes the next block of the frame's stream after its unread characters (the read ones are
+// dropped).
+void EKXmlParserImpl::decodeMore(Frame& frame) {
+  frame.chars.erase(0, frame.pos);
+  frame.pos = 0;
+  const size_t start = frame.chars.size();
+  std::istream* in = frame.transcoder ? frame.transcoder.get() : frame.stream;
+  const EKXmlDecoder decoder = frame.transcoder ? EKXmlDecoder(EKXmlDecoder::UTF16LE) : frame.decoder;
+  const size_t unit = decoder.getUnitSize();
+  while (frame.chars.size() == start) {
+    if (frame.bytePos >= frame.bytes.size()) {
+      frame.bytes.clear();
+      frame.bytePos = 0;
+    }
+    const size_t pending = frame.bytes.size() - frame.bytePos;
+    if (!frame.streamEnded && (pending < 4 || !frame.oneCharAtATime)) {
+      // While a declaration may still switch the decoder, bytes are taken one unit at a time so
+      // that none is decoded with the wrong one.
+      const size_t want = frame.oneCharAtATime ? unit : BYTE_BLOCK;
+      if (frame.bytePos > 0) {
+        frame.bytes.erase(0, frame.bytePos);
+        frame.bytePos = 0;
+      }
+      const size_t old = frame.bytes.size();
+      frame.bytes.resize(old + want);
+      size_t got = 0;
+      if (in && in->good()) {
+        in->read(&frame.bytes[old], static_cast<std::streamsize>(want));
+        got = static_cast<size_t>(in->gcount());
+      }
+      frame.bytes.resize(old + got);
+      m_bytesRead += got;
+      if (got < want)
+        frame.streamEnded = true;
+    }
+    const size_t available = frame.bytes.size() - frame.bytePos;
+    if (available == 0)
+      return;
+    const size_t capacity = frame.oneCharAtATime ? 1 : CHAR_BLOCK;
+    frame.chars.resize(start + capacity);
+    size_t produced = 0;
+    const size_t used =
+        decoder.decode(reinterpret_cast<const uint8_t*>(frame.bytes.data() + frame.bytePos), available,
+                       frame.streamEnded, &frame.chars[start], capacity, produced);
+    frame.bytePos += used;
+    frame.chars.resize(start + produced);
+    if (produced == 0 && frame.streamEnded)
+      return;
+  }
+}
+
+// Makes more characters available in the current frame; false at the end of a stream or of a
+// replacement text.
+bool EKXmlParserImpl::refill() {
+  Frame& frame = top();
+  if (frame.kind == Frame::INTERNAL || frame.kind == Frame::PARAMETER || !frame.stream)
+    return false;
+  frame.pos = static_cast<size_t>(m_cur - frame.chars.data());
+  if (frame.pos < frame.chars.size())
+    return true;
+  decodeMore(frame);
+  m_cur = frame.chars.data();
+  m_lim = m_cur + frame.chars.size();
+  return m_cur < m_lim;
+}
+
+bool EKXmlParserImpl::lookingAt(const char* ascii) {
+  Frame& frame = top();
+  const size_t length = std::char_traits<char>::length(ascii);
+  frame.pos = static_cast<size_t>(m_cur - frame.chars.data());
+  while (frame.chars.size() - frame.pos < length && frame.stream) {
+    const size_t before = frame.chars.size() - frame.pos;
+    decodeMore(frame);
+    if (frame.chars.size() - frame.pos == before)
+      break;
+  }
+  m_cur = frame.chars.data() + frame.pos;
+  m_lim = frame.chars.data() + frame.chars.size();
+  if (static_cast<size_t>(m_lim - m_cur) < length)
+    return false;
+  for (size_t i = 0; i < length; ++i)
+    if (m_cur[i] != static_cast<unsigned char>(ascii[i]))
+      return false;
+  return true;
+}
+
+// The character after end-of-line handling and the character check, not yet consumed.
+char32_t EKXmlParserImpl::peekSlow() {
+  for (;;) {
+    if (m_cur >= m_lim && !refill())
+      return m_frames.size() > 1 ? END_OF_ENTITY : END_OF_INPUT;
+    const char32_t c = *m_cur;
+    if (!m_countPosition)
+      return c;
+    Frame& frame = top();
+    if (frame.afterCR) {
+      frame.afterCR = false;
+      if (c == 0x0A || (m_isXml11 && c == 0x85)) {
+        ++m_cur;
+        continue;
+      }
+    }
+    if (c == 0x0D || (m_isXml11 && (c == 0x85 || c == 0x2028)))
+      return 0x0A;
+    return c;
+  }
+}
+
+char32_t EKXmlParserImpl::readSlow() {
+  const char32_t c = peekSlow();
+  if (c >= END_OF_ENTITY)
+    return c;
+  const char32_t raw = *m_cur++;
+  if (!m_countPosition)
+    return c;
+  if (raw == 0x0D) {
+    // A CR takes a following LF (or NEL in XML 1.1) with it.
+    if (m_cur < m_lim) {
+      if (*m_cur == 0x0A || (m_isXml11 && *m_cur == 0x85))
+        ++m_cur;
+    } else {
+      top().afterCR = true;
+    }
+  }
+  if (c == 0x0A) {
+    ++m_line;
+    m_column = 0;
+    return c;
+  }
+  ++m_column;
+  return checkChar(c);
+}
+
+char32_t EKXmlParserImpl::checkChar(char32_t c) {
+  if (!m_features[FEATURE_NO_CHARACTER_CHECK] &&
+      !(m_isXml11 ? EKChar::isValidChar11(static_cast<int>(c)) : EKChar::isValidChar(static_cast<int>(c))))
+    fatal(179, codePointName(c));
+  return c;
+}
+
+void EKXmlParserImpl::skipWhitespace() {
+  while (EKChar::isWhitespace(static_cast<int>(peek())))
+    read();
+}
+
+bool EKXmlParserImpl::readWhitespace() {
+  bool any = false;
+  while (EKChar::isWhitespace(static_cast<int>(peek()))) {
+    read();
+    any = true;
+  }
+  return any;
+}
+
+void EKXmlParserImpl::detectByteOrder(Frame& frame) {
+  // Look at the first bytes without decoding them.
+  while (frame.bytes.size() < 4 && !frame.streamEnded) {
+    char byte;
+    if (frame.stream && frame.stream->get(byte)) {
+      frame.bytes.push_back(byte);
+      ++m_bytesRead;
+    } else {
+      frame.streamEnded = true;
+    }
+  }
+  const std::string& b = frame.bytes;
+  auto at = [&](size_t i) -> int { return i < b.size() ? static_cast<unsigned char>(b[i]) : -1; };
+  const bool supplied = frame.decoder.getKind() != EKXmlDecoder::UTF8 || !frame.encodingName.isEmpty();
+  const bool familyOnly = frame.encodingName == UNICODE_STRING_SIMPLE("UTF-16") ||
+                          frame.encodingName == UNICODE_STRING_SIMPLE("UTF-32");
+  auto set = [&](EKXmlDecoder::Kind kind, const char16_t* name, size_t markBytes) {
+    frame.decoder = EKXmlDecoder(kind);
+    frame.encodingName = UnicodeString(name);
+    frame.byteOrderMark = markBytes > 0;
+    frame.bytePos = markBytes;
+  };
+  if (at(0) == 0x00 && at(1) == 0x00) {
+    if (at(2) == 0xFE && at(3) == 0xFF)
+      set(EKXmlDecoder::UTF32BE, u"UTF-32", 4);
+    else
+      set(EKXmlDecoder::UTF32BE, u"UTF-32BE", 0);
+  } else if (at(0) == 0x00 && at(1) > 0) {
+    set(EKXmlDecoder::UTF16BE, u"UTF-16BE", 0);
+  } else if (at(0) == 0xFF && at(1) == 0xFE && at(2) == 0x00 && at(3) == 0x00) {
+    set(EKXmlDecoder::UTF32LE, u"UTF-32", 4);
+  } else if (at(0) == 0xFF && at(1) == 0xFE) {
+    set(EKXmlDecoder::UTF16LE, u"UTF-16", 2);
+  } else if (at(0) == 0xFE && at(1) == 0xFF) {
+    set(EKXmlDecoder::UTF16BE, u"UTF-16", 2);
+  } else if (at(0) == 0xEF && at(1) == 0xBB) {
+    if (at(2) != 0xBF)
+      fatal(180);
+    set(EKXmlDecoder::UTF8, u"UTF-8", 3);
+  } else if (at(0) == '<' && (!supplied || familyOnly)) {
+    if (at(1) == 0x00 && at(2) == 0x00 && at(3) == 0x00)
+      set(EKXmlDecoder::UTF32LE, u"UTF-32LE", 0);
+    else if (at(1) == 0x00 && (at(2) > 0 || at(3) > 0))
+      set(EKXmlDecoder::UTF16LE, u"UTF-16LE", 0);
+    else if (at(1) > 0)
+      set(EKXmlDecoder::UTF8, u"UTF-8", 0);
+  }
+}
+
+bool EKXmlParserImpl::useTranscoder(Frame& frame, const UnicodeString& name) {
+  std::string encoding;
+  UnicodeString(name).trim().toUTF8String(encoding);
+  if (!frame.stream)
+    return false;
+  // The transcoder reads the stream from where the parser stands; bytes already taken for the
+  // byte-order check go back first when the stream can seek.
+  const size_t unread = frame.bytes.size() - frame.bytePos;
+  if (unread > 0) {
+    frame.stream->clear();
+    frame.stream->seekg(-static_cast<std::streamoff>(unread), std::ios_base::cur);
+    if (frame.stream->fail())
+      return false;
+    m_bytesRead -= unread;
+    frame.bytes.clear();
+    frame.bytePos = 0;
+    frame.streamEnded = false;
+  }
+  auto transcoder = std::make_unique<EKICUIStream>(frame.stream, encoding.c_str());
+  if (!transcoder->is_open())
+    return false;
+  frame.transcoder = std::move(transcoder);
+  frame.oneCharAtATime = false;
+  return true;
+}
+
+// Applies an encoding name from setInput, an XML or text declaration or a pushed stream.
+void EKXmlParserImpl::applyEncoding(const UnicodeString& name, bool documentEntity) {
+  Frame& frame = top();
+  if (name.isEmpty())
+    return;
+  frame.encodingName = EKUtil::getCanonicalEncoding(name);
+  if (frame.encodingName.isEmpty())
+    frame.encodingName = name;
+  (void)documentEntity;
+  EKXmlDecoder decoder;
+  UnicodeString canonical;
+  if (EKXmlDecoder::lookup(name, frame.decoder, decoder, canonical)) {
+    frame.decoder = decoder;
+    frame.encodingName = canonical;
+    return;
+  }
+  if (m_features[FEATURE_BUILTIN_ENCODINGS_ONLY])
+    fatal(181, name);
+  if (useTranscoder(frame, name))
+    return;
+  if (!m_features[FEATURE_RAW_UNKNOWN_ENCODING])
+    fatal(181, name);
+}
+
+void EKXmlParserImpl::setXml11(bool on) {
+  m_isXml11 = on;
+  top().isXml11 = on;
+}
+
+void EKXmlParserImpl::expect(const char* literal, unsigned short code, const UnicodeString& arg) {
+  for (const char* p = literal; *p; ++p)
+    if (read() != static_cast<char32_t>(*p))
+      fatal(code, arg);
+}
+
+void EKXmlParserImpl::pushStream(const UnicodeString& uri, EKName kind, const UnicodeString& encoding) {
+  const EKUri base(m_baseUri);
+  EKUri resolved(base, uri);
+  EKUri::ContentInfo info(m_contentInfo.get());
+  std::unique_ptr<std::istream> in(resolved.getIStream(&info, nullptr));
+  if (!in) {
+    const UnicodeString path = resolved.getLocalPath();
+    if (resolved.isFile())
+      throwCommonError(EKERR_CANNOT_OPEN_FILE, path);
+    return;
+  }
+  auto frame = std::make_unique<Frame>();
+  frame->kind = Frame::EXTERNAL;
+  frame->stream = in.release();
+  frame->ownsStream = true;
+  frame->inputUri = resolved.getLocalPath();
+  frame->baseUri = resolved.getBaseString();
+  frame->parserType = kind == EKN_text_n1461 ? EKName(EKN_text_n1461) : m_parserType;
+  frame->topDepth = kind == EKN_xml ? m_namespaces->getDepth() : 0;
+  frame->oneCharAtATime = kind != EKN_text_n1461;
+  pushFrame(std::move(frame));
+  m_line = 1;
+  m_column = 0;
+  m_inputUri = top().inputUri;
+  m_baseUri = top().baseUri;
+  Frame& current = top();
+  if (kind == EKN_text_n1461) {
+    applyEncoding(encoding, false);
+    detectByteOrder(current);
+    return;
+  }
+  detectByteOrder(current);
+  if (!encoding.isEmpty())
+    applyEncoding(encoding, false);
+  // An optional text declaration.
+  if (lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r")) {
+    expect("<?xml", 140);
+    readXmlDecl(true);
+  }
+  current.oneCharAtATime = false;
+}
+
+} // namespace EKCommonNS

@@ -1,0 +1,883 @@
+// The native parser's tokens: text, tags, comments, CDATA sections, processing instructions,
+// references, and the coalescing of next().
+
+#include "ekcommon/xml/internal/EKXmlParserImpl.h"
+
+#include "ekcommon/core/EKErrorCodeCOMMON.h"
+#include "ekcommon/text/EKChar.h"
+
+#include <unordered_set>
+
+namespace EKCommonNS {
+
+namespace {
+
+constexpr int COMMENT_LIMIT_FLOOR = 100000000;
+constexpr int LINEAR_DUPLICATE_CHECK = 16;
+
+// Characters of text that need no look at all: printable ASCII but markup and ']', and the
+// BMP below the surrogates but U+2028 (a line break in XML 1.1).
+inline bool isPlainText(char32_t c) {
+  return (c - 0x20 < 0x5F && c != '<' && c != '&' && c != ']') || (c >= 0xA0 && c < 0xD800 && c != 0x2028);
+}
+
+inline bool isAsciiNameChar(char32_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+         c == '.' || c == ':';
+}
+
+UnicodeString charText(char32_t c) {
+  UnicodeString text;
+  if (c < EKXmlParserImpl::END_OF_ENTITY)
+    text.append(static_cast<UChar32>(c));
+  return text;
+}
+
+} // namespace
+
+void EKXmlParserImpl::appendText(char32_t c) {
+  if (c < 0x10000) {
+    m_text.push_back(static_cast<char16_t>(c));
+  } else {
+    m_text.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
+    m_text.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+  }
+}
+
+void EKXmlParserImpl::checkTextLimit(bool comment) {
+  if (m_hugeTextLimit < 0)
+    return;
+  if (!comment) {
+    if (m_text.size() > static_cast<size_t>(m_hugeTextLimit))
+      fatal(190);
+    return;
+  }
+  const size_t limit = static_cast<size_t>(std::max(m_hugeTextLimit, COMMENT_LIMIT_FLOOR));
+  if (m_text.size() > limit)
+    m_text.resize(limit);
+}
+
+// --- names
+
+// Reads a name into `raw`; false (nothing read) when the next character cannot start one.
+bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
+  (void)qualified;
+  raw.remove();
+  char32_t c = peek();
+  if (c >= END_OF_ENTITY || !EKChar::isNameStartChar(static_cast<int>(c)))
+    return false;
+  for (;;) {
+    // Runs of ASCII name characters are taken in one step.
+    const char32_t* p = m_cur;
+    while (p < m_lim && isAsciiNameChar(*p))
+      ++p;
+    if (p > m_cur) {
+      for (const char32_t* q = m_cur; q < p; ++q)
+        raw.append(static_cast<UChar>(*q));
+      m_column += static_cast<int>(p - m_cur) * m_countPosition;
+      m_cur = p;
+    }
+    c = peek();
+    if (c >= END_OF_ENTITY || !EKChar::isNameChar(static_cast<int>(c)))
+      return true;
+    raw.append(static_cast<UChar32>(read()));
+  }
+}
+
+EKName EKXmlParserImpl::readEntityName(char32_t first) {
+  UnicodeString name;
+  if (first == ';')
+    fatal(155);
+  if (!EKChar::isNameStartChar(static_cast<int>(first)))
+    fatal(156, charText(first));
+  name.append(static_cast<UChar32>(first));
+  UnicodeString rest;
+  readName(false, rest);
+  name.append(rest);
+  const char32_t c = read();
+  if (c != ';')
+    fatal(156, UnicodeString(name).append(charText(c)));
+  return intern(reinterpret_cast<const char16_t*>(name.getBuffer()), name.length());
+}
+
+// --- the event loop
+
+void EKXmlParserImpl::start() {
+  checkStream();
+  m_started = true;
+  Frame& frame = top();
+  EKXmlDecoder decoder;
+  UnicodeString canonical;
+  const bool builtin =
+      m_suppliedEncoding.isEmpty() || EKXmlDecoder::lookup(m_suppliedEncoding, frame.decoder, decoder, canonical);
+  if (!m_suppliedEncoding.isEmpty() && builtin) {
+    frame.decoder = decoder;
+    frame.encodingName = canonical;
+  }
+  if (builtin)
+    detectByteOrder(frame);
+  else
+    applyEncoding(m_suppliedEncoding, true);
+  if (frame.encodingName.isEmpty())
+    frame.encodingName = UNICODE_STRING_SIMPLE("UTF-8");
+  if (lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r")) {
+    m_hasXmlDecl = !m_readingExternalSubset;
+    expect("<?xml", 140);
+    readXmlDecl(m_readingExternalSubset);
+  }
+  top().oneCharAtATime = false;
+}
+
+EKXmlParser::EventType EKXmlParserImpl::next() { return readToken(true); }
+
+EKXmlParser::EventType EKXmlParserImpl::nextToken() { return readToken(false); }
+
+void EKXmlParserImpl::classify() {
+  const char32_t c = peek();
+  if (top().parserType == EKN_text_n1461 && c < END_OF_ENTITY) {
+    m_pending = PENDING_TEXT;
+    return;
+  }
+  switch (c) {
+  case '<': {
+    read();
+    const char32_t second = peek();
+    if (second == '!') {
+      read();
+      m_pending = PENDING_MARKUP;
+    } else if (second == '/') {
+      read();
+      m_pending = PENDING_END_TAG;
+    } else if (second == '?') {
+      read();
+      m_pending = PENDING_PI;
+    } else if (second < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(second))) {
+      m_pending = PENDING_START_TAG;
+    } else {
+      fatal(132);
+    }
+    return;
+  }
+  case '&':
+    read();
+    m_pending = PENDING_REFERENCE;
+    return;
+  case END_OF_INPUT:
+    m_pending = PENDING_END_OF_INPUT;
+    return;
+  case END_OF_ENTITY:
+    m_pending = PENDING_END_OF_ENTITY;
+    return;
+  default:
+    m_pending = PENDING_TEXT;
+  }
+}
+
+EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
+  if (!m_started)
+    start();
+  if (m_event == END_DOCUMENT)
+    return END_DOCUMENT;
+  if (m_endPending) {
+    m_endPending = false;
+    m_popPending = true;
+    m_attributeCount = -1;
+    return m_event = END_TAG;
+  }
+  if (m_popPending) {
+    m_popPending = false;
+    popElement();
+  }
+  m_attributeCount = -1;
+  m_text.clear();
+  m_textIsNull = false;
+  m_refName = m_target = EKName();
+  bool haveText = false;
+  for (;;) {
+    if (m_pending == PENDING_NONE)
+      classify();
+    const bool topLevel = m_namespaces->getDepth() <= top().topDepth;
+    switch (m_pending) {
+    case PENDING_END_OF_ENTITY: {
+      const Frame& frame = top();
+      if (m_namespaces->getDepth() != frame.elementDepth)
+        fatal(129);
+      m_pending = PENDING_NONE;
+      popFrame();
+      m_inputUri = top().inputUri;
+      m_baseUri = top().baseUri;
+      continue;
+    }
+    case PENDING_TEXT:
+      m_pending = PENDING_NONE;
+      readText(coalescing);
+      if (!coalescing)
+        return m_event = topLevel ? IGNORABLE_WHITESPACE : TEXT;
+      haveText = true;
+      continue;
+    case PENDING_REFERENCE:
+      if (topLevel)
+        fatal(142, UNICODE_STRING_SIMPLE("U+0026 (&)"));
+      m_pending = PENDING_NONE;
+      if (!coalescing)
+        return m_event = readReference(false);
+      readReference(true);
+      haveText = true;
+      continue;
+    case PENDING_MARKUP:
+      if (coalescing) {
+        const EventType type = readMarkup(true);
+        if (type == CDSECT)
+          haveText = true;
+        continue;
+      }
+      return m_event = readMarkup(false);
+    case PENDING_PI:
+      if (coalescing && !m_features[FEATURE_REPORT_PROCESSING_INSTRUCTIONS]) {
+        m_pending = PENDING_NONE;
+        const std::u16string kept = m_text;
+        readPI(false);
+        m_text = kept;
+        continue;
+      }
+      break;
+    default:
+      break;
+    }
+    // A tag, a reported processing instruction or the end: a coalesced text run goes first.
+    if (haveText) {
+      if (!topLevel)
+        return m_event = TEXT;
+      haveText = false;
+      m_text.clear();
+    }
+    switch (m_pending) {
+    case PENDING_START_TAG:
+      m_pending = PENDING_NONE;
+      readStartTag();
+      return m_event = START_TAG;
+    case PENDING_END_TAG:
+      m_pending = PENDING_NONE;
+      readEndTag();
+      return m_event = END_TAG;
+    case PENDING_PI:
+      m_pending = PENDING_NONE;
+      readPI(true);
+      return m_event = PROCESSING_INSTRUCTION;
+    default:
+      endDocument();
+      return m_event;
+    }
+  }
+}
+
+void EKXmlParserImpl::endDocument() {
+  if (m_namespaces->getDepth() > 0)
+    fatal(129);
+  m_event = END_DOCUMENT;
+  m_pending = PENDING_NONE;
+  if (m_autoClose)
+    closeStream();
+}
+
+// --- character data
+
+void EKXmlParserImpl::readText(bool coalescing) {
+  (void)coalescing;
+  const bool topLevel = m_namespaces->getDepth() <= top().topDepth;
+  const bool plainText = top().parserType == EKN_text_n1461;
+  for (;;) {
+    if (!topLevel && !plainText) {
+      if (takePlainRun(m_text, 0))
+        checkTextLimit(false);
+    }
+    char32_t c = peek();
+    if (c >= END_OF_ENTITY || (!plainText && (c == '<' || c == '&')))
+      return;
+    c = read();
+    if (topLevel && !plainText && !EKChar::isWhitespace(static_cast<int>(c))) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X (", static_cast<unsigned>(c));
+      fatal(142, UnicodeString(code).append(static_cast<UChar32>(c)).append(u')'));
+    }
+    appendText(c);
+    if (c == ']' && !plainText) {
+      int brackets = 1;
+      while (peek() == ']') {
+        appendText(read());
+        ++brackets;
+      }
+      if (brackets >= 2 && peek() == '>')
+        fatal(144);
+    }
+    checkTextLimit(false);
+  }
+}
+
+// Appends the run of plain text characters (not `stop`) that starts at the read position; they
+// are all BMP characters below the surrogates, so each is one UTF-16 unit.
+bool EKXmlParserImpl::takePlainRun(std::u16string& out, char32_t stop) {
+  const char32_t* p = m_cur;
+  while (p < m_lim && *p != stop && isPlainText(*p))
+    ++p;
+  if (p == m_cur)
+    return false;
+  const size_t old = out.size();
+  const size_t n = static_cast<size_t>(p - m_cur);
+  out.resize(old + n);
+  for (size_t i = 0; i < n; ++i)
+    out[old + i] = static_cast<char16_t>(m_cur[i]);
+  m_column += static_cast<int>(n) * m_countPosition;
+  m_cur = p;
+  return true;
+}
+
+// --- tags
+
+void EKXmlParserImpl::readStartTag() {
+  UnicodeString& qname = m_scratch;
+  if (!readName(true, qname))
+    fatal(132);
+  if (m_namespaces->getDepth() == 0) {
+    if (m_rootStarted)
+      fatal(130);
+    m_rootStarted = true;
+  }
+  EKName prefix, localName;
+  splitQName(qname, prefix, localName);
+  m_namespaces->pushScope();
+  m_namespaces->setElement(prefix, localName);
+  m_elementFrames.push_back(static_cast<int>(m_frames.size()) - 1);
+  m_emptyElement = false;
+  int count = 0;
+  UnicodeString attributeName;
+  for (;;) {
+    const bool space = readWhitespace();
+    const char32_t c = peek();
+    if (c == '>') {
+      read();
+      break;
+    }
+    if (c == '/') {
+      read();
+      if (read() != '>')
+        fatal(140, UNICODE_STRING_SIMPLE("/"));
+      m_emptyElement = true;
+      break;
+    }
+    if (c >= END_OF_ENTITY)
+      fatal(183, qname);
+    if (!EKChar::isNameStartChar(static_cast<int>(c))) {
+      read();
+      fatal(140, charText(c));
+    }
+    if (!space)
+      fatal(139);
+    if (!readName(true, attributeName))
+      fatal(137, attributeName);
+    skipWhitespace();
+    if (read() != '=')
+      fatal(138);
+    skipWhitespace();
+    if (static_cast<size_t>(count) >= m_attributes.size())
+      m_attributes.emplace_back();
+    Attribute& attribute = m_attributes[static_cast<size_t>(count)];
+    splitQName(attributeName, attribute.prefix, attribute.localName);
+    attribute.namespaceUri = EKName();
+    readAttributeValue(attribute.value);
+    ++count;
+  }
+  m_attributeCount = count;
+  applyNamespaces();
+  if (m_emptyElement)
+    m_endPending = true;
+  checkMathElement();
+}
+
+void EKXmlParserImpl::readAttributeValue(UnicodeString& value) {
+  const char32_t quote = read();
+  if (quote != '"' && quote != '\'')
+    fatal(174);
+  const size_t base = m_frames.size();
+  std::u16string& buffer = m_text;
+  buffer.clear();
+  for (;;) {
+    takePlainRun(buffer, quote);
+    const char32_t c = read();
+    if (c == END_OF_ENTITY && m_frames.size() > base) {
+      popFrame();
+      continue;
+    }
+    if (c >= END_OF_ENTITY)
+      fatal(175, charText(quote));
+    if (c == quote && m_frames.size() == base)
+      break;
+    if (c == '<')
+      fatal(176);
+    if (c == '&') {
+      if (peek() == '#') {
+        read();
+        appendText(readCharRef());
+      } else {
+        expandGeneralEntity(readEntityName(read()), true);
+      }
+    } else if (c == 0x09 || c == 0x0A || c == 0x0D) {
+      buffer.push_back(u' ');
+    } else {
+      appendText(c);
+    }
+    checkTextLimit(false);
+  }
+  value.setTo(reinterpret_cast<const UChar*>(buffer.data()), static_cast<int32_t>(buffer.size()));
+  buffer.clear();
+}
+
+void EKXmlParserImpl::applyNamespaces() {
+  for (int i = 0; i < m_attributeCount; ++i) {
+    const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
+    if (attribute.prefix == EKN_xmlns)
+      m_namespaces->declare(attribute.localName, EKName(attribute.value));
+    else if (attribute.prefix.isEmpty() && attribute.localName == EKN_xmlns)
+      m_namespaces->declare(EKName(), EKName(attribute.value));
+  }
+  const EKName prefix = m_namespaces->getPrefix();
+  const EKName uri = m_namespaces->resolve(prefix);
+  if (!prefix.isEmpty() && uri.isEmpty() && !m_features[FEATURE_ALLOW_UNBOUND_ELEMENT_PREFIX])
+    fatal(135, prefix.toString());
+  m_namespaces->setElementNamespace(uri);
+  for (int i = 0; i < m_attributeCount; ++i) {
+    Attribute& attribute = m_attributes[static_cast<size_t>(i)];
+    if (attribute.prefix.isEmpty())
+      continue;
+    attribute.namespaceUri = m_namespaces->resolve(attribute.prefix);
+    if (attribute.namespaceUri.isEmpty()) {
+      if (!m_features[FEATURE_ALLOW_UNBOUND_ATTRIBUTE_PREFIX] && !isHTMLSyntax())
+        fatal(135, attribute.prefix.toString());
+      attribute.namespaceUri = attribute.prefix;
+    }
+  }
+  auto duplicate = [this](const Attribute& attribute) {
+    UnicodeString name;
+    if (!attribute.prefix.isEmpty())
+      name.append(attribute.prefix.toString()).append(u':');
+    fatal(136, name.append(attribute.localName.toString()));
+  };
+  if (m_attributeCount <= LINEAR_DUPLICATE_CHECK) {
+    for (int i = 1; i < m_attributeCount; ++i)
+      for (int j = 0; j < i; ++j)
+        if (m_attributes[static_cast<size_t>(i)].localName == m_attributes[static_cast<size_t>(j)].localName &&
+            m_attributes[static_cast<size_t>(i)].namespaceUri == m_attributes[static_cast<size_t>(j)].namespaceUri)
+          duplicate(m_attributes[static_cast<size_t>(i)]);
+    return;
+  }
+  std::unordered_set<uint64_t> seen;
+  for (int i = 0; i < m_attributeCount; ++i) {
+    const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
+    const uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(static_cast<EKNameEnum>(attribute.localName)))
+                             << 32 |
+                         static_cast<uint32_t>(static_cast<EKNameEnum>(attribute.namespaceUri));
+    if (!seen.insert(key).second)
+      duplicate(attribute);
+  }
+}
+
+void EKXmlParserImpl::readEndTag() {
+  if (EKChar::isWhitespace(static_cast<int>(peek())))
+    fatal(141, UNICODE_STRING_SIMPLE("</"));
+  UnicodeString& qname = m_scratch;
+  if (!readName(true, qname))
+    fatal(133);
+  EKName prefix, localName;
+  splitQName(qname, prefix, localName);
+  UnicodeString open;
+  if (m_namespaces->getDepth() > 0) {
+    if (!m_namespaces->getPrefix().isEmpty())
+      open.append(m_namespaces->getPrefix().toString()).append(u':');
+    open.append(m_namespaces->getName().toString());
+  }
+  if (m_namespaces->getDepth() <= top().topDepth || prefix != m_namespaces->getPrefix() ||
+      localName != m_namespaces->getName() || m_elementFrames.back() != static_cast<int>(m_frames.size()) - 1)
+    fatal(134, qname, open);
+  skipWhitespace();
+  char32_t c = read();
+  if (c != '>') {
+    if (c >= END_OF_ENTITY)
+      fatal(183, qname);
+    warn(769, charText(c));
+    while ((c = read()) != '>')
+      if (c >= END_OF_ENTITY)
+        fatal(183, qname);
+  }
+  m_popPending = true;
+}
+
+void EKXmlParserImpl::popElement() {
+  const int depth = m_namespaces->getDepth();
+  if (depth == m_mathDepth && m_mathSaved) {
+    m_entities = std::move(*m_mathSaved);
+    m_mathSaved.reset();
+    m_mathDepth = -1;
+    m_setAttached[0] = false;
+  }
+  m_namespaces->popScope();
+  if (!m_elementFrames.empty())
+    m_elementFrames.pop_back();
+}
+
+// --- markup declarations, comments, CDATA sections, processing instructions
+
+EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
+  m_pending = PENDING_NONE;
+  const char32_t c = read();
+  if (c == '-') {
+    if (read() != '-')
+      fatal(169);
+    if (coalescing) {
+      const std::u16string kept = m_text;
+      readComment(false);
+      m_text = kept;
+    } else {
+      readComment(true);
+    }
+    return COMMENT;
+  }
+  UnicodeString word;
+  if (c == '[') {
+    readName(false, word);
+    if (word == UNICODE_STRING_SIMPLE("CDATA")) {
+      if (read() != '[')
+        fatal(168);
+      readCData();
+      return CDSECT;
+    }
+    skipConditionalUnknown();
+    return COMMENT;
+  }
+  if (c < END_OF_ENTITY)
+    word.append(static_cast<UChar32>(c));
+  UnicodeString rest;
+  readName(false, rest);
+  word.append(rest);
+  if (word != UNICODE_STRING_SIMPLE("DOCTYPE")) {
+    bool accepted = false;
+    if (UnicodeString(word).toUpper() == UNICODE_STRING_SIMPLE("DOCTYPE") &&
+        EKChar::isWhitespace(static_cast<int>(peek()))) {
+      // A lower-case doctype is accepted only for an html root.
+      skipWhitespace();
+      UnicodeString root;
+      readName(true, root);
+      const int32_t colon = root.indexOf(u':');
+      accepted = UnicodeString(root, colon + 1).toLower() == UNICODE_STRING_SIMPLE("html");
+      if (accepted) {
+        m_doctypeRoot = root.toLower();
+        readDoctype(true);
+      }
+    }
+    if (!accepted)
+      fatal(170, word);
+  } else {
+    readDoctype(false);
+  }
+  if (coalescing)
+    m_text.clear();
+  return DOCDECL;
+}
+
+void EKXmlParserImpl::skipConditionalUnknown() {
+  for (;;) {
+    const char32_t c = read();
+    if (c >= END_OF_ENTITY)
+      fatal(145);
+    if (c == ']' && peek() == '>') {
+      read();
+      return;
+    }
+  }
+}
+
+void EKXmlParserImpl::readComment(bool keep) {
+  (void)keep;
+  m_text.clear();
+  if (peek() == '>')
+    warn(897, UNICODE_STRING_SIMPLE(">"));
+  const bool tolerant = isHTMLSyntax() || isXHTMLSyntax();
+  for (;;) {
+    char32_t c = read();
+    if (c >= END_OF_ENTITY)
+      fatal(146);
+    if (c == '-' && peek() == '-') {
+      read();
+      if (peek() == '>') {
+        read();
+        return;
+      }
+      if (tolerant && peek() == '-') {
+        appendText('-');
+        continue;
+      }
+      warn(tolerant ? 899 : 771);
+      appendText('-');
+      appendText('-');
+      continue;
+    }
+    appendText(c);
+    checkTextLimit(true);
+  }
+}
+
+void EKXmlParserImpl::readCData() {
+  // In next() the section continues the text run already collected.
+  const size_t start = m_text.size();
+  for (;;) {
+    const char32_t c = read();
+    if (c >= END_OF_ENTITY)
+      fatal(145);
+    if (c == '>' && m_text.size() >= start + 2 && m_text[m_text.size() - 1] == u']' && m_text[m_text.size() - 2] == u']') {
+      m_text.resize(m_text.size() - 2);
+      return;
+    }
+    appendText(c);
+    checkTextLimit(false);
+  }
+}
+
+void EKXmlParserImpl::readPI(bool keep) {
+  (void)keep;
+  UnicodeString target;
+  if (!readName(false, target))
+    fatal(172, target);
+  if (target.length() == 3 && UnicodeString(target).toLower() == UNICODE_STRING_SIMPLE("xml")) {
+    if (target != UNICODE_STRING_SIMPLE("xml"))
+      fatal(171, target);
+    fatal(161);
+  }
+  m_target = intern(reinterpret_cast<const char16_t*>(target.getBuffer()), target.length());
+  m_text.clear();
+  if (peek() == '?') {
+    read();
+    if (read() == '>')
+      return;
+    fatal(172, target);
+  }
+  if (!readWhitespace())
+    fatal(172, target);
+  for (;;) {
+    const char32_t c = read();
+    if (c >= END_OF_ENTITY)
+      fatal(173);
+    if (c == '>' && !m_text.empty() && m_text.back() == u'?') {
+      m_text.pop_back();
+      return;
+    }
+    appendText(c);
+    checkTextLimit(false);
+  }
+}
+
+void EKXmlParserImpl::readXmlDecl(bool textDecl) {
+  Frame& frame = top();
+  bool space = readWhitespace();
+  UnicodeString name, value;
+  auto readPseudo = [&]() {
+    name.remove();
+    value.remove();
+    while (peek() < END_OF_ENTITY && EKChar::isAsciiLetter(static_cast<int>(peek())))
+      name.append(static_cast<UChar32>(read()));
+  };
+  auto readValue = [&]() {
+    skipWhitespace();
+    if (read() != '=')
+      fatal(163, name);
+    skipWhitespace();
+    const char32_t quote = read();
+    if (quote != '"' && quote != '\'')
+      fatal(174);
+    for (char32_t c = read(); c != quote; c = read()) {
+      if (c >= END_OF_ENTITY)
+        fatal(175, charText(quote));
+      value.append(static_cast<UChar32>(c));
+    }
+    space = readWhitespace();
+  };
+  readPseudo();
+  if (name == UNICODE_STRING_SIMPLE("version")) {
+    readValue();
+    if (value != UNICODE_STRING_SIMPLE("1.0") && value != UNICODE_STRING_SIMPLE("1.1"))
+      fatal(166, value);
+    if (!textDecl)
+      setXml11(value == UNICODE_STRING_SIMPLE("1.1"));
+    readPseudo();
+    if (!name.isEmpty() && !space)
+      fatal(165, name);
+  } else if (!textDecl) {
+    fatal(162);
+  }
+  if (name == UNICODE_STRING_SIMPLE("encoding")) {
+    readValue();
+    EKXmlDecoder declared;
+    UnicodeString canonical;
+    const bool builtin = EKXmlDecoder::lookup(value, frame.decoder, declared, canonical);
+    if (frame.decoder.isUtf16() || frame.decoder.isUtf32() ||
+        (frame.byteOrderMark && frame.decoder.getKind() == EKXmlDecoder::UTF8)) {
+      // The first bytes decided the decoding; a mark only tolerates its own family's name.
+      if (frame.byteOrderMark && (!builtin || declared.getKind() != frame.decoder.getKind()))
+        fatal(185, value);
+    } else {
+      applyEncoding(value, frame.kind == Frame::DOCUMENT);
+    }
+    readPseudo();
+    if (!name.isEmpty() && !space)
+      fatal(165, name);
+  } else if (textDecl) {
+    fatal(140, name.isEmpty() ? charText(peek()) : name);
+  }
+  if (name == UNICODE_STRING_SIMPLE("standalone") && !textDecl) {
+    readValue();
+    if (value != UNICODE_STRING_SIMPLE("yes") && value != UNICODE_STRING_SIMPLE("no"))
+      fatal(167);
+    readPseudo();
+  }
+  if (!name.isEmpty())
+    fatal(textDecl ? 140 : 162, name);
+  if (read() != '?' || read() != '>')
+    fatal(140, charText(m_cur > m_frames.back()->chars.data() ? m_cur[-1] : U'?'));
+}
+
+// --- references
+
+char32_t EKXmlParserImpl::readCharRef() {
+  UnicodeString written;
+  bool hex = false;
+  if (peek() == 'x' || (peek() == 'X' && isHTMLSyntax())) {
+    written.append(static_cast<UChar32>(read()));
+    hex = true;
+  }
+  uint32_t value = 0;
+  bool digits = false;
+  for (;;) {
+    const char32_t c = read();
+    if (c == ';')
+      break;
+    if (c < END_OF_ENTITY)
+      written.append(static_cast<UChar32>(c));
+    if (EKChar::isWhitespace(static_cast<int>(c)))
+      fatal(177, written);
+    int digit = -1;
+    if (c >= '0' && c <= '9')
+      digit = static_cast<int>(c - '0');
+    else if (hex && c >= 'a' && c <= 'f')
+      digit = static_cast<int>(c - 'a' + 10);
+    else if (hex && c >= 'A' && c <= 'F')
+      digit = static_cast<int>(c - 'A' + 10);
+    if (digit < 0)
+      fatal(178, written);
+    digits = true;
+    value = value > 0x10FFFF ? value : value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+  }
+  if (!digits)
+    fatal(178, written);
+  const bool html = isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
+  const bool valid = m_isXml11 ? (value >= 1 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF) &&
+                                  value != 0xFFFE && value != 0xFFFF)
+                               : EKChar::isValidChar(static_cast<int>(value));
+  if (!valid && !html) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", value);
+    fatal(179, UnicodeString(code));
+  }
+  return value;
+}
+
+EKXmlParser::EventType EKXmlParserImpl::readReference(bool coalescing) {
+  if (peek() == '#') {
+    read();
+    const char32_t c = readCharRef();
+    appendText(c);
+    if (!coalescing) {
+      char name[16];
+      std::snprintf(name, sizeof name, "#x%X", static_cast<unsigned>(c));
+      const UnicodeString refName(name);
+      m_refName = intern(reinterpret_cast<const char16_t*>(refName.getBuffer()), refName.length());
+    }
+    checkTextLimit(false);
+    return ENTITY_REF;
+  }
+  const EKName name = readEntityName(read());
+  if (coalescing) {
+    expandGeneralEntity(name, false);
+    return TEXT;
+  }
+  m_refName = name;
+  const auto it = m_entities.general.find(name);
+  if (it == m_entities.general.end() || it->second.external) {
+    m_textIsNull = true;
+  } else {
+    const UnicodeString& text = it->second.text;
+    m_text.assign(reinterpret_cast<const char16_t*>(text.getBuffer()), static_cast<size_t>(text.length()));
+  }
+  return ENTITY_REF;
+}
+
+void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
+  const auto it = m_entities.general.find(name);
+  if (it == m_entities.general.end()) {
+    warn(515, name.toString());
+    return;
+  }
+  EKXmlEntityMaps::Entity& entity = it->second;
+  if (entity.expanding) {
+    warn(520, name.toString());
+    return;
+  }
+  if (entity.external || entity.unparsed) {
+    if (inAttribute || entity.unparsed)
+      fatal(188, externalDeclaration(entity));
+    if (m_features[FEATURE_NO_EXTERNAL_ENTITIES]) {
+      warn(516, externalDeclaration(entity));
+      return;
+    }
+    const size_t before = m_frames.size();
+    pushStream(entity.uri, name, UnicodeString());
+    if (m_frames.size() > before) {
+      top().entityName = name;
+      entity.expanding = true;
+    }
+    return;
+  }
+  pushTextFrame(Frame::INTERNAL, name, entity.text, false);
+}
+
+// Makes an entity's replacement text the current input; a parameter entity read as declarations
+// is padded with a space on each side.
+void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded) {
+  countExpansion(static_cast<size_t>(text.length()));
+  auto frame = std::make_unique<Frame>();
+  frame->kind = kind;
+  frame->entityName = name;
+  frame->parameterEntity = kind == Frame::PARAMETER;
+  frame->chars.reserve(static_cast<size_t>(text.length()) + 2);
+  if (padded)
+    frame->chars.push_back(' ');
+  for (int32_t i = 0; i < text.length();) {
+    const UChar32 c = text.char32At(i);
+    frame->chars.push_back(static_cast<char32_t>(c));
+    i += U16_LENGTH(c);
+  }
+  if (padded)
+    frame->chars.push_back(' ');
+  frame->inputUri = m_inputUri;
+  frame->baseUri = m_baseUri;
+  frame->parserType = top().parserType;
+  frame->topDepth = top().topDepth;
+  pushFrame(std::move(frame));
+}
+
+UnicodeString EKXmlParserImpl::externalDeclaration(const EKXmlEntityMaps::Entity& entity) const {
+  return UnicodeString(u"<!ENTITY ")
+      .append(entity.name.toString())
+      .append(u" ... \"")
+      .append(entity.systemLiteral)
+      .append(u'"');
+}
+
+} // namespace EKCommonNS

@@ -1,0 +1,36 @@
+// The entities a parser knows: general and parameter entities by name, each either replacement
+// text or an external resource. A copy of this record is what saveEntityMaps hands out and what
+// the external-DTD cache keeps per DTD.
+#pragma once
+
+#include "ekcommon/core/EKUnicode.h"
+#include "ekcommon/names/EKName.h"
+
+#include <unordered_map>
+
+namespace EKCommonNS {
+
+struct EKXmlEntityMaps {
+  struct Entity {
+    EKName name;
+    UnicodeString text;          // replacement text of an internal entity
+    UnicodeString systemLiteral; // external entities: as written
+    UnicodeString uri;           // external entities: resolved against the declaring resource
+    bool parameter = false;
+    bool external = false;
+    bool unparsed = false;  // NDATA
+    bool expanding = false; // its replacement is being read
+  };
+  std::unordered_map<EKName, Entity> general;
+  std::unordered_map<EKName, Entity> parameter;
+
+  EKXmlEntityMaps() { reset(); }
+  // Forgets every declaration but the five predefined entities.
+  void reset();
+  // Whether the name is declared as a general or a parameter entity.
+  bool isDeclared(EKName name) const { return general.count(name) != 0 || parameter.count(name) != 0; }
+  // Declares unless the name is taken; false when it was.
+  bool declare(const Entity& entity);
+};
+
+} // namespace EKCommonNS

@@ -1,0 +1,35 @@
+// What all parsers share about entities: the built-in sets as interned names with their
+// replacement texts, built once on first use, and the external-DTD cache (the entities each
+// external DTD declared, by the DTD's absolute URI). Both are guarded by the entity-table lock.
+#pragma once
+
+#include "ekcommon/core/EKLock.h"
+#include "ekcommon/core/EKString_hash.h"
+#include "ekcommon/xml/internal/EKXmlEntityMaps.h"
+
+#include <atomic>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace EKCommonNS {
+
+class EKXmlEntityTables {
+public:
+  enum Set { MATHML = 0, HTML4 = 1, HTML5 = 2 };
+  using Entries = std::vector<std::pair<EKName, UnicodeString>>;
+
+  static const Entries& getSet(Set set);
+  // The cached declarations of a DTD; null when it has not been read.
+  static std::shared_ptr<const EKXmlEntityMaps> findDtd(const UnicodeString& uri);
+  // Stores what a DTD declared unless another thread stored it first; returns what is cached.
+  static std::shared_ptr<const EKXmlEntityMaps> addDtd(const UnicodeString& uri,
+                                                       std::shared_ptr<const EKXmlEntityMaps> maps);
+
+  static EKLock s_entityTableLock;
+  static std::atomic<const Entries*> s_sets[3];
+  static std::unordered_map<UnicodeString, std::shared_ptr<const EKXmlEntityMaps>, EKString_hash> s_dtdCache;
+};
+
+} // namespace EKCommonNS

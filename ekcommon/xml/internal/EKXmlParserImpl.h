@@ -1,0 +1,324 @@
+// The library's own pull parser. Input is decoded in blocks into code points; scanners read
+// them one at a time through an inline fast path and scan runs of plain text, names and
+// attribute values in bulk. Entity replacement text and external entities are stacked input
+// frames, so no nesting in the input is ever handled by recursion.
+#pragma once
+
+#include "ekcommon/xml/EKNamespaceManager.h"
+#include "ekcommon/xml/EKXmlParser.h"
+#include "ekcommon/xml/internal/EKXmlDecoder.h"
+#include "ekcommon/xml/internal/EKXmlEntityMaps.h"
+
+#include "ekcommon/core/EKError.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace EKCommonNS {
+
+class EKXmlParserImpl : public EKXmlParser {
+  EK_TYPE_IDENTITY(EKXmlParserImpl, EKXmlParser)
+public:
+  explicit EKXmlParserImpl(const EKUri::ContentInfo* info = nullptr);
+  ~EKXmlParserImpl() override;
+
+  void setFeature(Feature feature, bool on) override;
+  bool getFeature(Feature feature) const override;
+  void setStreamType(const EKUri::ContentInfo* info, const UnicodeString& extension) override;
+  void setCallbackError(ErrorCallback callback, void* userData) override;
+  using EKXmlParser::setInput;
+  void setInput(EKUri& uri, const UnicodeString& encoding, const UnicodeString& baseUri) override;
+  void setInput(std::istream& in, const UnicodeString& encoding, const UnicodeString& baseUri) override;
+  void setInputUri(const EKUri& uri) override;
+  UnicodeString getInputUri() override { return m_inputUri; }
+  void closeStream() override;
+  UnicodeString getInputEncoding() override;
+  void defineEntityReplacementText(EKName name, const UnicodeString& text) override;
+  int getNamespaceCount(int depth) const override;
+  EKName getNamespacePrefix(int pos) override;
+  EKName getNamespaceUri(int pos) override;
+  EKName getNamespace() override;
+  EKName getNamespace(EKName prefix) override;
+  int getDepth() const override;
+  UnicodeString getPositionDescription() override;
+  int getLineNumber() const override { return m_line; }
+  int getColumnNumber() const override { return m_column; }
+  bool isWhitespace() const override;
+  UnicodeString getText() override;
+  EKName getTarget() override;
+  bool hasXmlDecl() const override { return m_hasXmlDecl; }
+  EKName getName() override;
+  EKName getPrefix() override;
+  bool isEmptyElementTag() const override;
+  int getAttributeCount() const override;
+  EKName getAttributeNamespace(int index) override;
+  EKName getAttributeName(int index) override;
+  EKName getAttributePrefix(int index) override;
+  UnicodeString getAttributeValue(EKName namespaceUri, EKName localName) override;
+  UnicodeString getAttributeValue(int index) override;
+  EventType getEventType() override { return m_event; }
+  EventType next() override;
+  EventType nextToken() override;
+  UnicodeString getBaseUri() override { return m_baseUri; }
+  void pushStream(const UnicodeString& uri, EKName kind, const UnicodeString& encoding) override;
+  void throwError(unsigned short code, const UnicodeString& arg1, const UnicodeString& arg2) override;
+  bool popError(EKError& error) override;
+  void pushError(const EKError& error) override;
+  void addMathMLEntities() override;
+  const void* saveEntityMaps() const override;
+  void recoverEntityMaps(const void*& saved) override;
+  void rewind() override;
+  void setAutoClose(bool on) override { m_autoClose = on; }
+  bool isXML() const override { return m_detectedSyntax == EKN_EMPTY; }
+  bool isHTMLSyntax() const override { return m_detectedSyntax == EKN_html; }
+  bool isXHTMLSyntax() const override { return m_detectedSyntax == EKN_xhtml; }
+  void setParserType(EKName type, EKName htmlFlavour) override;
+  void setHtmlDefaultCharset(const UnicodeString& charset) override { m_htmlDefaultCharset = charset; }
+  UnicodeString getLanguage() override { return m_contentLanguage; }
+  UnicodeString getPubidLiteral() override { return m_pubidLiteral; }
+  UnicodeString getExternalDTD() override { return m_systemLiteral; }
+  void setHugeTextLimit(int limit) override;
+
+  // Reads the document as an external DTD subset (text declaration, then declarations to the end)
+  // and returns what it declared. Used for the external-DTD cache.
+  std::shared_ptr<const EKXmlEntityMaps> readExternalSubset(EKUri& uri);
+
+  // Characters outside Unicode that stand for the end of the input and of one entity frame.
+  static constexpr char32_t END_OF_INPUT = 0x110001;
+  static constexpr char32_t END_OF_ENTITY = 0x110000;
+
+private:
+  // What the lead characters of the next token said it is; they have been consumed.
+  enum Pending {
+    PENDING_NONE,
+    PENDING_TEXT,
+    PENDING_START_TAG, // "<" read
+    PENDING_END_TAG,   // "</" read
+    PENDING_PI,        // "<?" read
+    PENDING_MARKUP,    // "<!" read
+    PENDING_REFERENCE, // "&" read
+    PENDING_END_OF_ENTITY,
+    PENDING_END_OF_INPUT,
+  };
+
+  // One source of characters: the document, an external entity, or replacement text.
+  struct Frame {
+    enum Kind { DOCUMENT, EXTERNAL, INTERNAL, PARAMETER };
+    Kind kind = DOCUMENT;
+    std::u32string chars; // decoded characters not yet read start at `pos`
+    size_t pos = 0;
+    // Streams (DOCUMENT and EXTERNAL).
+    std::istream* stream = nullptr;
+    bool ownsStream = false;
+    std::unique_ptr<std::istream> transcoder;
+    EKXmlDecoder decoder;
+    UnicodeString encodingName;
+    bool byteOrderMark = false;
+    std::string bytes;
+    size_t bytePos = 0;
+    bool streamEnded = false;
+    bool oneCharAtATime = false; // while a declaration may still change the decoding
+    bool afterCR = false;        // a CR was read: a following LF (or NEL in 1.1) belongs to it
+    bool isXml11 = false;
+    int line = 1;
+    int column = 0;
+    UnicodeString inputUri;
+    UnicodeString baseUri;
+    EKName parserType;
+    // The entity whose replacement this is (empty for the document), kept by name so that maps
+    // replaced meanwhile (MathML scoping) leave nothing dangling, and the element depth at which
+    // it began.
+    EKName entityName;
+    bool parameterEntity = false;
+    int elementDepth = 0;
+    int topDepth = 0; // the depth that counts as top level inside this frame (XInclude "xml")
+  };
+
+  struct Attribute {
+    EKName prefix;
+    EKName localName;
+    EKName namespaceUri;
+    UnicodeString value;
+  };
+
+  // --- state
+  void resetState();
+  void openDocumentFrame(std::istream* stream, bool owned);
+  void checkStream();
+  void start();
+  [[noreturn]] void fatal(unsigned short code, const UnicodeString& arg1 = UnicodeString(),
+                          const UnicodeString& arg2 = UnicodeString());
+  void warn(unsigned short code, const UnicodeString& arg1 = UnicodeString(),
+            const UnicodeString& arg2 = UnicodeString());
+  Frame& top() { return *m_frames.back(); }
+  void loadFrame();
+  void saveFrame();
+
+  // --- input
+  char32_t read() {
+    if (m_cur < m_lim) {
+      const char32_t c = *m_cur;
+      if (c - 0x20 < 0x5F) {
+        ++m_cur;
+        m_column += m_countPosition;
+        return c;
+      }
+    }
+    return readSlow();
+  }
+  char32_t peek() {
+    if (m_cur < m_lim) {
+      const char32_t c = *m_cur;
+      if (c - 0x20 < 0x5F)
+        return c;
+    }
+    return peekSlow();
+  }
+  char32_t readSlow();
+  char32_t peekSlow();
+  bool refill();
+  void decodeMore(Frame& frame);
+  // Whether the unread input starts with the ASCII text (decoding ahead as needed); nothing is
+  // consumed.
+  bool lookingAt(const char* ascii);
+  char32_t checkChar(char32_t c);
+  void detectByteOrder(Frame& frame);
+  void applyEncoding(const UnicodeString& name, bool documentEntity);
+  bool useTranscoder(Frame& frame, const UnicodeString& name);
+  void setXml11(bool on);
+  void pushFrame(std::unique_ptr<Frame> frame);
+  void pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded);
+  char32_t readAcross(size_t base);
+  bool takePlainRun(std::u16string& out, char32_t stop);
+  void popFrame();
+  void countExpansion(size_t characters);
+  EKXmlEntityMaps::Entity* findEntity(EKName name, bool parameter);
+  void skipWhitespace();
+  bool readWhitespace(); // true when at least one white-space character was read
+  void expect(const char* literal, unsigned short code, const UnicodeString& arg = UnicodeString());
+
+  // --- tokens
+  EventType readToken(bool coalescing);
+  void classify();
+  void readText(bool coalescing);
+  void appendText(char32_t c);
+  void checkTextLimit(bool comment);
+  void readStartTag();
+  void readAttributeValue(UnicodeString& value);
+  void readEndTag();
+  void readComment(bool keep);
+  void readCData();
+  void readPI(bool keep);
+  void readXmlDecl(bool textDecl);
+  EventType readMarkup(bool coalescing);
+  void skipConditionalUnknown();
+  EventType readReference(bool coalescing);
+  // The character of a reference after "&#"; appended to `out`.
+  char32_t readCharRef();
+  EKName readEntityName(char32_t first);
+  void expandGeneralEntity(EKName name, bool inAttribute);
+  void endDocument();
+  void applyNamespaces();
+  void popElement();
+
+  // --- names
+  bool readName(bool qualified, UnicodeString& raw);
+  EKName intern(const char16_t* chars, int32_t length);
+  void splitQName(const UnicodeString& qname, EKName& prefix, EKName& localName);
+
+  // --- DTD
+  void readDoctype(bool rootRead);
+  void readSubset(bool external);
+  void readDeclaration(bool external);
+  void readEntityDecl(bool external);
+  bool readQuoted(UnicodeString& out, bool entityValue, const char* context);
+  void readConditionalSection(bool external);
+  void skipDeclarationBody(const UnicodeString& keyword);
+  void expandParameterEntity(bool inLiteral, UnicodeString* literal);
+  void readExternalDtd();
+  void mergeEntities(const EKXmlEntityMaps& maps);
+  void attachEntitySet(int set);
+  void checkMathElement();
+  UnicodeString externalDeclaration(const EKXmlEntityMaps::Entity& entity) const;
+
+  // --- options that survive a new input
+  bool m_features[FEATURE_COUNT] = {};
+  std::unique_ptr<EKUri::ContentInfo> m_contentInfo;
+  ErrorCallback m_callback = nullptr;
+  void* m_callbackData = nullptr;
+  bool m_autoClose = true;
+  int m_hugeTextLimit = 10000000;
+  EKName m_parserType = EKN_auto;
+  EKName m_htmlFlavour = EKN_html;
+  UnicodeString m_htmlDefaultCharset;
+  UnicodeString m_contentType;
+  UnicodeString m_contentLanguage;
+  UnicodeString m_extension;
+
+  // --- input
+  std::vector<std::unique_ptr<Frame>> m_frames;
+  const char32_t* m_cur = nullptr;
+  const char32_t* m_lim = nullptr;
+  int m_countPosition = 1; // 1 while reading a stream, 0 inside replacement text
+  int m_line = 1;
+  int m_column = 0;
+  bool m_started = false;
+  UnicodeString m_inputUri;
+  UnicodeString m_baseUri;
+  UnicodeString m_suppliedEncoding;
+  std::istream* m_input = nullptr; // the document's byte stream
+  bool m_ownsInput = false;
+  // What rewind needs once the input has been closed: the URI to open again, or the caller's stream.
+  std::unique_ptr<EKUri> m_inputLocation;
+  std::istream* m_callerStream = nullptr;
+  uint64_t m_bytesRead = 0;
+  uint64_t m_expanded = 0;
+  bool m_isXml11 = false;
+
+  // --- events
+  EventType m_event = START_DOCUMENT;
+  Pending m_pending = PENDING_NONE;
+  bool m_hasXmlDecl = false;
+  bool m_seenDoctype = false;
+  bool m_rootStarted = false;
+  bool m_rootEnded = false;
+  bool m_emptyElement = false;
+  bool m_endPending = false; // the END_TAG of an empty-element tag is due
+  bool m_popPending = false; // the scope of the last END_TAG is still open
+  EKPtr<EKNamespaceManager> m_namespaces;
+  std::vector<int> m_elementFrames; // frame index at which each open element began
+  std::vector<Attribute> m_attributes;
+  int m_attributeCount = -1;
+  std::u16string m_text;
+  bool m_textIsNull = false;
+  bool m_textAllWhitespace = true;
+  EKName m_refName;
+  EKName m_target;
+  EKName m_detectedSyntax = EKN_EMPTY;
+
+  // --- entities and DTD
+  EKXmlEntityMaps m_entities;
+  std::unique_ptr<EKXmlEntityMaps> m_mathSaved;
+  int m_mathDepth = -1;
+  bool m_setAttached[3] = {};
+  bool m_readingExternalSubset = false;
+  UnicodeString m_doctypeRoot;
+  UnicodeString m_pubidLiteral;
+  UnicodeString m_systemLiteral;
+
+  // --- errors
+  std::deque<EKError> m_errors;
+  bool m_reporting = false;
+
+  // --- a small direct-mapped cache of interned names, so that repeated names skip the table lock
+  struct CachedName {
+    std::u16string chars;
+    EKName name;
+  };
+  std::vector<CachedName> m_nameCache;
+  UnicodeString m_scratch;
+};
+
+} // namespace EKCommonNS
