@@ -72,6 +72,8 @@ EKUtil::EncodingAliasMap EKUtil::s_encodingAliasMap = buildEncodingAliasMap();
 // filled on first use).
 EKLock EKXmlEntityTables::s_entityTableLock;
 std::atomic<const EKXmlEntityTables::Entries*> EKXmlEntityTables::s_sets[3] = {};
+EKNameTable* EKXmlEntityTables::s_nameTable = nullptr;
+std::atomic<EKNameTable*> EKXmlEntityTables::s_nameTableSeen{nullptr};
 std::unordered_map<UnicodeString, std::shared_ptr<const EKXmlEntityMaps>, EKString_hash>
     EKXmlEntityTables::s_dtdCache;
 

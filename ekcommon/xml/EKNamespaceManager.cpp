@@ -10,6 +10,13 @@ EKNamespaceManager::EKNamespaceManager() : m_nameTable(EKNameTable::addRefShared
   m_scopes.back().map = new EKNamespaceMap();
   m_scopes.back().map->set(EKN_xml, EKN_http_www_w3_org_XML_1998_namespace);
   m_scopes.back().map->set(EKN_xmlns, EKN_http_www_w3_org_2000_xmlns);
+  bind(EKN_xml, EKN_http_www_w3_org_XML_1998_namespace);
+  bind(EKN_xmlns, EKN_http_www_w3_org_2000_xmlns);
+}
+
+void EKNamespaceManager::bind(EKName prefix, EKName uri) {
+  m_bound[prefix].push_back(uri);
+  m_scopes.back().bound.push_back(prefix);
 }
 
 EKNamespaceManager::~EKNamespaceManager() {
@@ -22,35 +29,39 @@ void EKNamespaceManager::pushScope() { m_scopes.emplace_back(); }
 bool EKNamespaceManager::popScope() {
   if (m_scopes.size() <= 1)
     return false;
+  for (EKName prefix : m_scopes.back().bound)
+    m_bound[prefix].pop_back();
   m_scopes.pop_back();
   return true;
 }
 
-void EKNamespaceManager::reset() { m_scopes.resize(1); }
+void EKNamespaceManager::reset() {
+  while (popScope()) {
+  }
+}
 
 void EKNamespaceManager::declare(EKName prefix, EKName uri) {
-  EKName current;
-  bool bound = false;
-  for (auto it = m_scopes.rbegin(); it != m_scopes.rend() && !bound; ++it)
-    if (it->map && it->map->find(prefix, current))
-      bound = true;
-  if (bound && current == uri)
+  const auto it = m_bound.find(prefix);
+  if (it != m_bound.end() && !it->second.empty() && it->second.back() == uri)
     return;
   Scope& scope = m_scopes.back();
   if (!scope.map)
     scope.map = new EKNamespaceMap();
   scope.map->set(prefix, uri);
+  bind(prefix, uri);
+}
+
+void EKNamespaceManager::setElementNamespace(EKName uri) {
+  Scope& scope = m_scopes.back();
+  scope.uri = uri;
+  // A recorded namespace answers for the element's prefix before the scope's own bindings.
+  if (!uri.isEmpty())
+    bind(scope.prefix, uri);
 }
 
 EKName EKNamespaceManager::resolve(EKName prefix) const {
-  for (auto it = m_scopes.rbegin(); it != m_scopes.rend(); ++it) {
-    if (it->prefix == prefix && !it->uri.isEmpty())
-      return it->uri;
-    EKName uri;
-    if (it->map && it->map->find(prefix, uri))
-      return uri;
-  }
-  return EKName();
+  const auto it = m_bound.find(prefix);
+  return it == m_bound.end() || it->second.empty() ? EKName() : it->second.back();
 }
 
 bool EKNamespaceManager::isOpen(EKName prefix, EKName localName) const {

@@ -7,6 +7,7 @@
 #include "ekcommon/core/EKPtr.h"
 #include "ekcommon/xml/EKNamespaceMap.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace EKCommonNS {
@@ -49,7 +50,7 @@ public:
     m_scopes.back().prefix = prefix;
     m_scopes.back().localName = localName;
   }
-  void setElementNamespace(EKName uri) { m_scopes.back().uri = uri; }
+  void setElementNamespace(EKName uri);
   EKName getPrefix() const { return m_scopes.back().prefix; }
   EKName getName() const { return m_scopes.back().localName; }
   EKName getNamespace() const { return m_scopes.back().uri; }
@@ -62,8 +63,15 @@ private:
     EKName prefix;
     EKName localName;
     EKName uri;
+    // Prefixes this scope pushed onto m_bound, to be popped with it.
+    std::vector<EKName> bound;
   };
+  void bind(EKName prefix, EKName uri);
+
   std::vector<Scope> m_scopes;
+  // What each prefix resolves to, innermost last: the bindings of every open scope and the
+  // namespaces elements recorded, so that resolving costs the same at any depth.
+  std::unordered_map<EKName, std::vector<EKName>> m_bound;
   EKNameTable* m_nameTable;
 };
 

@@ -10,6 +10,7 @@ namespace EKCommonNS {
 namespace {
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
+constexpr char32_t BEYOND_UNICODE = 0x110000;
 constexpr int HIGH_TABLES = 16; // ISO-8859-n for n = 2..16 at index n
 
 // The upper halves of the ISO-8859 parts, read once from ICU. A byte the part leaves unassigned
@@ -135,11 +136,14 @@ size_t EKXmlDecoder::decode(const uint8_t* in, size_t length, bool atEnd, char32
   case UTF32LE:
   case UTF32BE: {
     size_t n = 0, i = 0;
-    for (; n < capacity && i + 4 <= length; i += 4, ++n)
+    for (; n < capacity && i + 4 <= length; i += 4, ++n) {
       out[n] = m_kind == UTF32LE ? (char32_t(in[i]) | char32_t(in[i + 1]) << 8 | char32_t(in[i + 2]) << 16 |
                                     char32_t(in[i + 3]) << 24)
                                  : (char32_t(in[i]) << 24 | char32_t(in[i + 1]) << 16 | char32_t(in[i + 2]) << 8 |
                                     char32_t(in[i + 3]));
+      if (out[n] > 0x10FFFF)
+        out[n] = BEYOND_UNICODE;
+    }
     if (atEnd && i < length && n < capacity) {
       out[n++] = REPLACEMENT;
       i = length;
@@ -202,7 +206,7 @@ size_t EKXmlDecoder::decodeUtf8(const uint8_t* in, size_t length, bool atEnd, ch
       i += k;
       continue;
     }
-    out[n++] = c;
+    out[n++] = c > 0x10FFFF ? BEYOND_UNICODE : c;
     i += extra + 1;
   }
   produced = n;

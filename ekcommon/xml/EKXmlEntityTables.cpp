@@ -1,14 +1,29 @@
 #include "ekcommon/xml/internal/EKXmlEntityTables.h"
 
 #include "ekcommon/core/EKMutex.h"
+#include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/xml/internal/EKXmlEntitySets.h"
 
 namespace EKCommonNS {
 
+void EKXmlEntityTables::checkNameTable() {
+  EKNameTable* table = EKNameTable::getSharedNameTable();
+  if (table == s_nameTable)
+    return;
+  // Entries built before stay allocated: a parser may still be copying from them.
+  for (auto& set : s_sets)
+    set.store(nullptr, std::memory_order_release);
+  s_dtdCache.clear();
+  s_nameTable = EKNameTable::addRefSharedNameTable();
+}
+
 const EKXmlEntityTables::Entries& EKXmlEntityTables::getSet(Set set) {
-  if (const Entries* entries = s_sets[set].load(std::memory_order_acquire))
-    return *entries;
+  const Entries* built = s_sets[set].load(std::memory_order_acquire);
+  if (built && s_nameTableSeen.load(std::memory_order_acquire) == EKNameTable::getSharedNameTable())
+    return *built;
   EKMutex guard(s_entityTableLock);
+  checkNameTable();
+  s_nameTableSeen.store(s_nameTable, std::memory_order_release);
   if (const Entries* entries = s_sets[set].load(std::memory_order_relaxed))
     return *entries;
   const EKXmlEntityTable& table = set == MATHML ? s_mathMLEntityTable : set == HTML4 ? s_html4EntityTable
@@ -30,6 +45,7 @@ const EKXmlEntityTables::Entries& EKXmlEntityTables::getSet(Set set) {
 
 std::shared_ptr<const EKXmlEntityMaps> EKXmlEntityTables::findDtd(const UnicodeString& uri) {
   EKMutex guard(s_entityTableLock);
+  checkNameTable();
   const auto it = s_dtdCache.find(uri);
   return it == s_dtdCache.end() ? nullptr : it->second;
 }
@@ -37,6 +53,7 @@ std::shared_ptr<const EKXmlEntityMaps> EKXmlEntityTables::findDtd(const UnicodeS
 std::shared_ptr<const EKXmlEntityMaps> EKXmlEntityTables::addDtd(const UnicodeString& uri,
                                                                  std::shared_ptr<const EKXmlEntityMaps> maps) {
   EKMutex guard(s_entityTableLock);
+  checkNameTable();
   return s_dtdCache.emplace(uri, std::move(maps)).first->second;
 }
 

@@ -271,8 +271,11 @@ bool EKXmlParserImpl::isWhitespace() const {
 }
 
 UnicodeString EKXmlParserImpl::getText() {
-  if (m_textIsNull)
-    return UnicodeString();
+  if (m_textIsNull) {
+    UnicodeString bogus;
+    bogus.setToBogus();
+    return bogus;
+  }
   switch (m_event) {
   case TEXT:
   case CDSECT:

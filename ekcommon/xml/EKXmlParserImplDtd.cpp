@@ -110,23 +110,30 @@ void EKXmlParserImpl::readExternalDtd() {
     attachEntitySet(EKXmlEntityTables::HTML4);
     return;
   }
-  std::shared_ptr<const EKXmlEntityMaps> maps = EKXmlEntityTables::findDtd(uri);
+  // Parameter entities of the internal subset reach into the external one, so a DTD read with
+  // them is particular to this document and stays out of the cache.
+  const bool particular = !m_entities.parameter.empty();
+  std::shared_ptr<const EKXmlEntityMaps> maps = particular ? nullptr : EKXmlEntityTables::findDtd(uri);
   if (!maps) {
     EKPtr<EKXmlParserImpl> reader(new EKXmlParserImpl(m_contentInfo.get()));
     for (int i = 0; i < FEATURE_COUNT; ++i)
       reader->m_features[i] = m_features[i];
     reader->setCallbackError(m_callback, m_callbackData);
-    maps = reader->readExternalSubset(dtd);
+    maps = reader->readExternalSubset(dtd, particular ? &m_entities : nullptr);
     if (!maps)
       return;
-    maps = EKXmlEntityTables::addDtd(uri, std::move(maps));
+    if (!particular)
+      maps = EKXmlEntityTables::addDtd(uri, std::move(maps));
   }
   mergeEntities(*maps);
 }
 
-std::shared_ptr<const EKXmlEntityMaps> EKXmlParserImpl::readExternalSubset(EKUri& uri) {
+std::shared_ptr<const EKXmlEntityMaps> EKXmlParserImpl::readExternalSubset(EKUri& uri,
+                                                                          const EKXmlEntityMaps* declared) {
   closeStream();
   resetState();
+  if (declared)
+    m_entities = *declared;
   EKUri::ContentInfo info(m_contentInfo.get());
   std::istream* in = uri.getIStream(&info, nullptr);
   if (!in) {
@@ -260,15 +267,26 @@ void EKXmlParserImpl::readSubset(bool external) {
       fatal(140, UnicodeString().append(static_cast<UChar32>(second)));
     if (peek() == '[') {
       read();
-      skipWhitespace();
+      // The keyword may come from a parameter entity.
+      const size_t section = m_frames.size();
+      auto skipSpace = [&]() {
+        for (char32_t d = peek(); EKChar::isWhitespace(static_cast<int>(d)) || (d == END_OF_ENTITY && m_frames.size() > section);
+             d = peek()) {
+          if (d == END_OF_ENTITY)
+            popFrame();
+          else
+            read();
+        }
+      };
+      skipSpace();
       if (peek() == '%') {
         read();
         expandParameterEntity(false, nullptr);
-        skipWhitespace();
+        skipSpace();
       }
       UnicodeString keyword;
       readName(false, keyword);
-      skipWhitespace();
+      skipSpace();
       if (read() != '[')
         fatal(143, keyword);
       if (keyword == UNICODE_STRING_SIMPLE("INCLUDE")) {
@@ -466,7 +484,7 @@ void EKXmlParserImpl::expandParameterEntity(bool inLiteral, UnicodeString* liter
     if (m_features[FEATURE_NO_EXTERNAL_ENTITIES])
       return;
     const size_t before = m_frames.size();
-    pushStream(entity.uri, name, UnicodeString());
+    pushResolvedStream(EKUri(entity.uri), name, UnicodeString());
     if (m_frames.size() > before) {
       top().entityName = name;
       top().parameterEntity = true;

@@ -225,8 +225,9 @@ char32_t EKXmlParserImpl::readSlow() {
     m_column = 0;
     return c;
   }
+  checkChar(c);
   ++m_column;
-  return checkChar(c);
+  return c;
 }
 
 char32_t EKXmlParserImpl::checkChar(char32_t c) {
@@ -362,7 +363,10 @@ void EKXmlParserImpl::expect(const char* literal, unsigned short code, const Uni
 
 void EKXmlParserImpl::pushStream(const UnicodeString& uri, EKName kind, const UnicodeString& encoding) {
   const EKUri base(m_baseUri);
-  EKUri resolved(base, uri);
+  pushResolvedStream(EKUri(base, uri), kind, encoding);
+}
+
+void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding) {
   EKUri::ContentInfo info(m_contentInfo.get());
   std::unique_ptr<std::istream> in(resolved.getIStream(&info, nullptr));
   if (!in) {

@@ -63,9 +63,14 @@ void EKXmlParserImpl::checkTextLimit(bool comment) {
 bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
   (void)qualified;
   raw.remove();
-  char32_t c = peek();
+  const char32_t c = peek();
   if (c >= END_OF_ENTITY || !EKChar::isNameStartChar(static_cast<int>(c)))
     return false;
+  readNameChars(raw);
+  return true;
+}
+
+void EKXmlParserImpl::readNameChars(UnicodeString& raw) {
   for (;;) {
     // Runs of ASCII name characters are taken in one step.
     const char32_t* p = m_cur;
@@ -77,9 +82,9 @@ bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
       m_column += static_cast<int>(p - m_cur) * m_countPosition;
       m_cur = p;
     }
-    c = peek();
+    const char32_t c = peek();
     if (c >= END_OF_ENTITY || !EKChar::isNameChar(static_cast<int>(c)))
-      return true;
+      return;
     raw.append(static_cast<UChar32>(read()));
   }
 }
@@ -91,9 +96,7 @@ EKName EKXmlParserImpl::readEntityName(char32_t first) {
   if (!EKChar::isNameStartChar(static_cast<int>(first)))
     fatal(156, charText(first));
   name.append(static_cast<UChar32>(first));
-  UnicodeString rest;
-  readName(false, rest);
-  name.append(rest);
+  readNameChars(name);
   const char32_t c = read();
   if (c != ';')
     fatal(156, UnicodeString(name).append(charText(c)));
@@ -246,7 +249,8 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
     }
     // A tag, a reported processing instruction or the end: a coalesced text run goes first.
     if (haveText) {
-      if (!topLevel)
+      // References that expanded to nothing leave no text event behind.
+      if (!topLevel && !m_text.empty())
         return m_event = TEXT;
       haveText = false;
       m_text.clear();
@@ -547,6 +551,8 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
     if (word == UNICODE_STRING_SIMPLE("CDATA")) {
       if (read() != '[')
         fatal(168);
+      if (m_namespaces->getDepth() <= top().topDepth)
+        fatal(143, word);
       readCData();
       return CDSECT;
     }
@@ -555,9 +561,7 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
   }
   if (c < END_OF_ENTITY)
     word.append(static_cast<UChar32>(c));
-  UnicodeString rest;
-  readName(false, rest);
-  word.append(rest);
+  readNameChars(word);
   if (word != UNICODE_STRING_SIMPLE("DOCTYPE")) {
     bool accepted = false;
     if (UnicodeString(word).toUpper() == UNICODE_STRING_SIMPLE("DOCTYPE") &&
@@ -837,7 +841,7 @@ void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
       return;
     }
     const size_t before = m_frames.size();
-    pushStream(entity.uri, name, UnicodeString());
+    pushResolvedStream(EKUri(entity.uri), name, UnicodeString());
     if (m_frames.size() > before) {
       top().entityName = name;
       entity.expanding = true;

@@ -33,7 +33,8 @@ public:
   // returns the bytes used; `produced` receives the count of code points. An incomplete sequence
   // at the end is left for the next call unless `atEnd`, when it yields U+FFFD. Malformed
   // sequences yield U+FFFD; lone surrogates of UTF-16 pass through as they are, except a high
-  // surrogate without a low one, which yields U+FFFD.
+  // surrogate without a low one, which yields U+FFFD. Values beyond Unicode come out as 0x110000,
+  // which no check lets pass.
   size_t decode(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
                 size_t& produced) const;
 

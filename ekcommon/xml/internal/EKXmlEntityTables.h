@@ -15,6 +15,8 @@
 
 namespace EKCommonNS {
 
+class EKNameTable;
+
 class EKXmlEntityTables {
 public:
   enum Set { MATHML = 0, HTML4 = 1, HTML5 = 2 };
@@ -28,8 +30,16 @@ public:
                                                        std::shared_ptr<const EKXmlEntityMaps> maps);
 
   static EKLock s_entityTableLock;
+  // The name table whose numbers the sets and the cache hold; they keep a reference on it, and are
+  // built again when the host has dropped it (EKNameTable::cleanup) and a new one is in use.
+  static EKNameTable* s_nameTable;
+  static std::atomic<EKNameTable*> s_nameTableSeen;
   static std::atomic<const Entries*> s_sets[3];
   static std::unordered_map<UnicodeString, std::shared_ptr<const EKXmlEntityMaps>, EKString_hash> s_dtdCache;
+
+private:
+  // Under the lock: forgets what was built on another name table.
+  static void checkNameTable();
 };
 
 } // namespace EKCommonNS

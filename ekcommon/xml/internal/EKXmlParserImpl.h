@@ -81,13 +81,15 @@ public:
   UnicodeString getExternalDTD() override { return m_systemLiteral; }
   void setHugeTextLimit(int limit) override;
 
-  // Reads the document as an external DTD subset (text declaration, then declarations to the end)
-  // and returns what it declared. Used for the external-DTD cache.
-  std::shared_ptr<const EKXmlEntityMaps> readExternalSubset(EKUri& uri);
+  // Reads the resource as an external DTD subset (text declaration, then declarations to the end)
+  // with what the document declared before (may be null), and returns all the declarations; null
+  // when a remote DTD cannot be fetched.
+  std::shared_ptr<const EKXmlEntityMaps> readExternalSubset(EKUri& uri, const EKXmlEntityMaps* declared);
 
-  // Characters outside Unicode that stand for the end of the input and of one entity frame.
-  static constexpr char32_t END_OF_INPUT = 0x110001;
-  static constexpr char32_t END_OF_ENTITY = 0x110000;
+  // Values beyond every decoded character (decoders give at most 0x110000) that stand for the end
+  // of the input and of one entity frame.
+  static constexpr char32_t END_OF_INPUT = 0x7FFFFFFF;
+  static constexpr char32_t END_OF_ENTITY = 0x7FFFFFFE;
 
 private:
   // What the lead characters of the next token said it is; they have been consumed.
@@ -192,6 +194,10 @@ private:
   void pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded);
   char32_t readAcross(size_t base);
   bool takePlainRun(std::u16string& out, char32_t stop);
+  // pushStream for a URI already resolved (external entities are resolved where declared).
+  void pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding);
+  // Appends name characters (no start-character check).
+  void readNameChars(UnicodeString& raw);
   void popFrame();
   void countExpansion(size_t characters);
   EKXmlEntityMaps::Entity* findEntity(EKName name, bool parameter);
