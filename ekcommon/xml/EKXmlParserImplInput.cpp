@@ -391,6 +391,8 @@ void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, con
   frame->parserType = kind == EKN_text_n1461 ? EKName(EKN_text_n1461) : m_parserType;
   frame->topDepth = kind == EKN_xml ? m_namespaces->getDepth() : 0;
   frame->oneCharAtATime = kind != EKN_text_n1461;
+  // The document's version rules every entity it includes.
+  frame->isXml11 = m_frames.front()->isXml11;
   pushFrame(std::move(frame));
   m_line = 1;
   m_column = 0;

@@ -21,6 +21,24 @@ inline bool isPlainText(char32_t c) {
   return (c - 0x20 < 0x5F && c != '<' && c != '&' && c != ']') || (c >= 0xA0 && c < 0xD800 && c != 0x2028);
 }
 
+// A letter, then letters, digits, '.', '_' and '-'.
+bool isEncodingName(const UnicodeString& name) {
+  if (name.isEmpty() || !EKChar::isAsciiLetter(name.charAt(0)))
+    return false;
+  for (int32_t i = 1; i < name.length(); ++i) {
+    const char16_t c = name.charAt(i);
+    if (!EKChar::isAsciiLetter(c) && !EKChar::isAsciiDigit(c) && c != u'.' && c != u'_' && c != u'-')
+      return false;
+  }
+  return true;
+}
+
+// At most one colon, neither first nor last.
+bool isQName(const UnicodeString& name) {
+  const int32_t colon = name.indexOf(u':');
+  return colon < 0 || (colon > 0 && colon < name.length() - 1 && name.indexOf(u':', colon + 1) < 0);
+}
+
 inline bool isAsciiNameChar(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
          c == '.' || c == ':';
@@ -347,6 +365,8 @@ void EKXmlParserImpl::readStartTag() {
       fatal(130);
     m_rootStarted = true;
   }
+  if (!isQName(qname))
+    fatal(132);
   EKName prefix, localName;
   splitQName(qname, prefix, localName);
   m_namespaces->pushScope();
@@ -377,7 +397,7 @@ void EKXmlParserImpl::readStartTag() {
     }
     if (!space)
       fatal(139);
-    if (!readName(true, attributeName))
+    if (!readName(true, attributeName) || !isQName(attributeName))
       fatal(137, attributeName);
     skipWhitespace();
     if (read() != '=')
@@ -439,12 +459,24 @@ void EKXmlParserImpl::readAttributeValue(UnicodeString& value) {
 void EKXmlParserImpl::applyNamespaces() {
   for (int i = 0; i < m_attributeCount; ++i) {
     const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
-    if (attribute.prefix == EKN_xmlns)
-      m_namespaces->declare(attribute.localName, EKName(attribute.value));
-    else if (attribute.prefix.isEmpty() && attribute.localName == EKN_xmlns)
-      m_namespaces->declare(EKName(), EKName(attribute.value));
+    const bool prefixed = attribute.prefix == EKN_xmlns;
+    if (!prefixed && !(attribute.prefix.isEmpty() && attribute.localName == EKN_xmlns))
+      continue;
+    const EKName prefix = prefixed ? attribute.localName : EKName();
+    const EKName uri(attribute.value);
+    // The reserved bindings: xml only to its namespace, xmlns never, and no other prefix to
+    // either; an empty URI undeclares only the default namespace in XML 1.0.
+    if (prefix == EKN_xmlns || uri == EKN_http_www_w3_org_2000_xmlns ||
+        (prefix == EKN_xml) != (uri == EKN_http_www_w3_org_XML_1998_namespace) ||
+        (prefixed && uri.isEmpty() && !m_isXml11)) {
+      UnicodeString name(prefixed ? u"xmlns:" : u"xmlns");
+      fatal(137, name.append(prefix.toString()));
+    }
+    m_namespaces->declare(prefix, uri);
   }
   const EKName prefix = m_namespaces->getPrefix();
+  if (prefix == EKN_xmlns)
+    fatal(135, prefix.toString());
   const EKName uri = m_namespaces->resolve(prefix);
   if (!prefix.isEmpty() && uri.isEmpty() && !m_features[FEATURE_ALLOW_UNBOUND_ELEMENT_PREFIX])
     fatal(135, prefix.toString());
@@ -650,6 +682,8 @@ void EKXmlParserImpl::readPI(bool keep) {
   UnicodeString target;
   if (!readName(false, target))
     fatal(172, target);
+  if (target.indexOf(u':') >= 0)
+    fatal(140, UNICODE_STRING_SIMPLE(":"));
   if (target.length() == 3 && UnicodeString(target).toLower() == UNICODE_STRING_SIMPLE("xml")) {
     if (target != UNICODE_STRING_SIMPLE("xml"))
       fatal(171, target);
@@ -710,6 +744,8 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
       fatal(166, value);
     if (!textDecl)
       setXml11(value == UNICODE_STRING_SIMPLE("1.1"));
+    else if (value == UNICODE_STRING_SIMPLE("1.1") && !m_isXml11)
+      fatal(166, value);
     readPseudo();
     if (!name.isEmpty() && !space)
       fatal(165, name);
@@ -718,6 +754,8 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
   }
   if (name == UNICODE_STRING_SIMPLE("encoding")) {
     readValue();
+    if (!isEncodingName(UnicodeString(value).trim()))
+      fatal(181, value);
     EKXmlDecoder declared;
     UnicodeString canonical;
     const bool builtin = EKXmlDecoder::lookup(value, frame.decoder, declared, canonical);

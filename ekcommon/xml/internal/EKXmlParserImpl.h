@@ -315,6 +315,7 @@ private:
   int m_mathDepth = -1;
   bool m_setAttached[3] = {};
   bool m_readingExternalSubset = false;
+  bool m_subsetOfXml11 = false; // the external subset belongs to an XML 1.1 document
   UnicodeString m_doctypeRoot;
   UnicodeString m_pubidLiteral;
   UnicodeString m_systemLiteral;
