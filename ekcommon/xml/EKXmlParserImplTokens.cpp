@@ -34,9 +34,14 @@ bool isEncodingName(const UnicodeString& name) {
 }
 
 // At most one colon, neither first nor last.
-bool isQName(const UnicodeString& name) {
-  const int32_t colon = name.indexOf(u':');
-  return colon < 0 || (colon > 0 && colon < name.length() - 1 && name.indexOf(u':', colon + 1) < 0);
+bool isQName(const std::u16string& name) {
+  const size_t colon = name.find(u':');
+  return colon == std::u16string::npos ||
+         (colon > 0 && colon + 1 < name.size() && name.find(u':', colon + 1) == std::u16string::npos);
+}
+
+UnicodeString toUnicode(const std::u16string& text) {
+  return UnicodeString(reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()));
 }
 
 inline bool isAsciiNameChar(char32_t c) {
@@ -78,9 +83,8 @@ void EKXmlParserImpl::checkTextLimit(bool comment) {
 // --- names
 
 // Reads a name into `raw`; false (nothing read) when the next character cannot start one.
-bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
-  (void)qualified;
-  raw.remove();
+bool EKXmlParserImpl::readName(std::u16string& raw) {
+  raw.clear();
   const char32_t c = peek();
   if (c >= END_OF_ENTITY || !EKChar::isNameStartChar(static_cast<int>(c)))
     return false;
@@ -88,23 +92,44 @@ bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
   return true;
 }
 
-void EKXmlParserImpl::readNameChars(UnicodeString& raw) {
+bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
+  (void)qualified;
+  const bool found = readName(m_nameBuffer);
+  raw.setTo(reinterpret_cast<const UChar*>(m_nameBuffer.data()), static_cast<int32_t>(m_nameBuffer.size()));
+  return found;
+}
+
+void EKXmlParserImpl::readNameChars(std::u16string& raw) {
   for (;;) {
     // Runs of ASCII name characters are taken in one step.
     const char32_t* p = m_cur;
     while (p < m_lim && isAsciiNameChar(*p))
       ++p;
     if (p > m_cur) {
-      for (const char32_t* q = m_cur; q < p; ++q)
-        raw.append(static_cast<UChar>(*q));
-      m_column += static_cast<int>(p - m_cur) * m_countPosition;
-      m_cur = p;
+      const size_t old = raw.size();
+      raw.resize(old + static_cast<size_t>(p - m_cur));
+      for (size_t i = old; m_cur < p; ++m_cur, ++i) {
+        raw[i] = static_cast<char16_t>(*m_cur);
+        m_column += m_countPosition;
+      }
     }
     const char32_t c = peek();
     if (c >= END_OF_ENTITY || !EKChar::isNameChar(static_cast<int>(c)))
       return;
-    raw.append(static_cast<UChar32>(read()));
+    const char32_t next = read();
+    if (next < 0x10000) {
+      raw.push_back(static_cast<char16_t>(next));
+    } else {
+      raw.push_back(static_cast<char16_t>(0xD7C0 + (next >> 10)));
+      raw.push_back(static_cast<char16_t>(0xDC00 | (next & 0x3FF)));
+    }
   }
+}
+
+void EKXmlParserImpl::readNameChars(UnicodeString& raw) {
+  m_nameBuffer.clear();
+  readNameChars(m_nameBuffer);
+  raw.append(reinterpret_cast<const UChar*>(m_nameBuffer.data()), static_cast<int32_t>(m_nameBuffer.size()));
 }
 
 EKName EKXmlParserImpl::readEntityName(char32_t first) {
@@ -357,8 +382,8 @@ bool EKXmlParserImpl::takePlainRun(std::u16string& out, char32_t stop) {
 // --- tags
 
 void EKXmlParserImpl::readStartTag() {
-  UnicodeString& qname = m_scratch;
-  if (!readName(true, qname))
+  std::u16string& qname = m_qname;
+  if (!readName(qname))
     fatal(132);
   if (m_namespaces->getDepth() == 0) {
     if (m_rootStarted)
@@ -374,7 +399,7 @@ void EKXmlParserImpl::readStartTag() {
   m_elementFrames.push_back(static_cast<int>(m_frames.size()) - 1);
   m_emptyElement = false;
   int count = 0;
-  UnicodeString attributeName;
+  std::u16string& attributeName = m_nameBuffer;
   for (;;) {
     const bool space = readWhitespace();
     const char32_t c = peek();
@@ -390,15 +415,15 @@ void EKXmlParserImpl::readStartTag() {
       break;
     }
     if (c >= END_OF_ENTITY)
-      fatal(183, qname);
+      fatal(183, toUnicode(qname));
     if (!EKChar::isNameStartChar(static_cast<int>(c))) {
       read();
       fatal(140, charText(c));
     }
     if (!space)
       fatal(139);
-    if (!readName(true, attributeName) || !isQName(attributeName))
-      fatal(137, attributeName);
+    if (!readName(attributeName) || !isQName(attributeName))
+      fatal(137, toUnicode(attributeName));
     skipWhitespace();
     if (read() != '=')
       fatal(138);
@@ -520,8 +545,8 @@ void EKXmlParserImpl::applyNamespaces() {
 void EKXmlParserImpl::readEndTag() {
   if (EKChar::isWhitespace(static_cast<int>(peek())))
     fatal(141, UNICODE_STRING_SIMPLE("</"));
-  UnicodeString& qname = m_scratch;
-  if (!readName(true, qname))
+  std::u16string& qname = m_qname;
+  if (!readName(qname))
     fatal(133);
   EKName prefix, localName;
   splitQName(qname, prefix, localName);
@@ -533,16 +558,16 @@ void EKXmlParserImpl::readEndTag() {
   }
   if (m_namespaces->getDepth() <= top().topDepth || prefix != m_namespaces->getPrefix() ||
       localName != m_namespaces->getName() || m_elementFrames.back() != static_cast<int>(m_frames.size()) - 1)
-    fatal(134, qname, open);
+    fatal(134, toUnicode(qname), open);
   skipWhitespace();
   char32_t c = read();
   if (c != '>') {
     if (c >= END_OF_ENTITY)
-      fatal(183, qname);
+      fatal(183, toUnicode(qname));
     warn(769, charText(c));
     while ((c = read()) != '>')
       if (c >= END_OF_ENTITY)
-        fatal(183, qname);
+        fatal(183, toUnicode(qname));
   }
   m_popPending = true;
 }

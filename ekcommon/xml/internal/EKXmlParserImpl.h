@@ -201,6 +201,8 @@ private:
   void pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding);
   // Appends name characters (no start-character check).
   void readNameChars(UnicodeString& raw);
+  void readNameChars(std::u16string& raw);
+  bool readName(std::u16string& raw);
   void popFrame();
   void countExpansion(uint64_t characters);
   EKXmlEntityMaps::Entity* findEntity(EKName name, bool parameter);
@@ -235,7 +237,7 @@ private:
   // --- names
   bool readName(bool qualified, UnicodeString& raw);
   EKName intern(const char16_t* chars, int32_t length);
-  void splitQName(const UnicodeString& qname, EKName& prefix, EKName& localName);
+  void splitQName(const std::u16string& qname, EKName& prefix, EKName& localName);
 
   // --- DTD
   void readDoctype(bool rootRead);
@@ -330,7 +332,8 @@ private:
     EKName name;
   };
   std::vector<CachedName> m_nameCache;
-  UnicodeString m_scratch;
+  std::u16string m_qname;
+  std::u16string m_nameBuffer;
 };
 
 } // namespace EKCommonNS
