@@ -3,7 +3,6 @@
 // the entities the document declares itself. Not installed.
 #pragma once
 
-
 #include <cstddef>
 
 namespace EKCommonNS {
