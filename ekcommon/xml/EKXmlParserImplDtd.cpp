@@ -284,7 +284,8 @@ void EKXmlParserImpl::readSubset(bool external) {
       // The keyword may come from a parameter entity.
       const size_t section = m_frames.size();
       auto skipSpace = [&]() {
-        for (char32_t d = peek(); EKChar::isWhitespace(static_cast<int>(d)) || (d == END_OF_ENTITY && m_frames.size() > section);
+        for (char32_t d = peek();
+             EKChar::isWhitespace(static_cast<int>(d)) || (d == END_OF_ENTITY && m_frames.size() > section);
              d = peek()) {
           if (d == END_OF_ENTITY)
             popFrame();

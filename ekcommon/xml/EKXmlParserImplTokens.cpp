@@ -166,7 +166,9 @@ void EKXmlParserImpl::start() {
     applyEncoding(m_suppliedEncoding, true);
   if (frame.encodingName.isEmpty())
     frame.encodingName = UNICODE_STRING_SIMPLE("UTF-8");
-  if (lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r")) {
+  const bool declaration =
+      lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r");
+  if (frame.parserType != EKN_text_n1461 && declaration) {
     m_hasXmlDecl = !m_readingExternalSubset;
     expect("<?xml", 140);
     readXmlDecl(m_readingExternalSubset);
@@ -242,7 +244,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
   for (;;) {
     if (m_pending == PENDING_NONE)
       classify();
-    const bool topLevel = m_namespaces->getDepth() <= top().topDepth;
+    const bool topLevel = atTopLevel();
     switch (m_pending) {
     case PENDING_END_OF_ENTITY: {
       const Frame& frame = top();
@@ -318,6 +320,12 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
   }
 }
 
+// Outside every element, where only white space may stand; input read as plain text is never
+// there.
+bool EKXmlParserImpl::atTopLevel() {
+  return m_namespaces->getDepth() <= top().topDepth && top().parserType != EKN_text_n1461;
+}
+
 void EKXmlParserImpl::endDocument() {
   if (m_namespaces->getDepth() > 0)
     fatal(129);
@@ -331,7 +339,7 @@ void EKXmlParserImpl::endDocument() {
 
 void EKXmlParserImpl::readText(bool coalescing) {
   (void)coalescing;
-  const bool topLevel = m_namespaces->getDepth() <= top().topDepth;
+  const bool topLevel = atTopLevel();
   const bool plainText = top().parserType == EKN_text_n1461;
   for (;;) {
     if (!topLevel && !plainText) {
@@ -608,7 +616,7 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
     if (word == UNICODE_STRING_SIMPLE("CDATA")) {
       if (read() != '[')
         fatal(168);
-      if (m_namespaces->getDepth() <= top().topDepth)
+      if (atTopLevel())
         fatal(143, word);
       readCData();
       return CDSECT;
@@ -693,7 +701,8 @@ void EKXmlParserImpl::readCData() {
     const char32_t c = read();
     if (c >= END_OF_ENTITY)
       fatal(145);
-    if (c == '>' && m_text.size() >= start + 2 && m_text[m_text.size() - 1] == u']' && m_text[m_text.size() - 2] == u']') {
+    const size_t size = m_text.size();
+    if (c == '>' && size >= start + 2 && m_text[size - 1] == u']' && m_text[size - 2] == u']') {
       m_text.resize(m_text.size() - 2);
       return;
     }
@@ -843,7 +852,8 @@ char32_t EKXmlParserImpl::readCharRef() {
   }
   if (!digits)
     fatal(178, written);
-  const bool html = isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
+  const bool html =
+      isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
   const bool valid = m_isXml11 ? (value >= 1 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF) &&
                                   value != 0xFFFE && value != 0xFFFF)
                                : EKChar::isValidChar(static_cast<int>(value));

@@ -231,6 +231,7 @@ private:
   EKName readEntityName(char32_t first);
   void expandGeneralEntity(EKName name, bool inAttribute);
   void endDocument();
+  bool atTopLevel();
   void applyNamespaces();
   void popElement();
 
