@@ -1,5 +1,9 @@
 #include "ekcommon/xml/internal/EKXmlEntityMaps.h"
 
+#include "ekcommon/names/EKNameTable.h"
+
+#include <vector>
+
 namespace EKCommonNS {
 
 void EKXmlEntityMaps::reset() {
@@ -26,6 +30,68 @@ bool EKXmlEntityMaps::declare(const Entity& entity) {
     return false;
   (entity.parameter ? parameter : general).emplace(entity.name, entity);
   return true;
+}
+
+uint64_t EKXmlEntityMaps::getExpandedLength(Entity& root) {
+  if (root.measured)
+    return root.expandedLength;
+  constexpr uint64_t SATURATED = uint64_t(1) << 50;
+  auto add = [](uint64_t a, uint64_t b) { return a + b > SATURATED ? SATURATED : a + b; };
+  struct Step {
+    Entity* entity;
+    int32_t pos;
+    uint64_t total;
+  };
+  std::vector<Step> stack{{&root, 0, 0}};
+  root.measuring = true;
+  const EKNameTable* names = EKNameTable::getSharedNameTable();
+  while (!stack.empty()) {
+    Step& step = stack.back();
+    const UnicodeString& text = step.entity->text;
+    bool descended = false;
+    while (step.pos < text.length()) {
+      const int32_t amp = text.indexOf(u'&', step.pos);
+      const int32_t semicolon = amp < 0 ? -1 : text.indexOf(u';', amp);
+      if (semicolon < 0) {
+        step.total = add(step.total, static_cast<uint64_t>(text.length() - step.pos));
+        step.pos = text.length();
+        break;
+      }
+      step.total = add(step.total, static_cast<uint64_t>(amp - step.pos));
+      step.pos = semicolon + 1;
+      if (text.charAt(amp + 1) == u'#') {
+        step.total = add(step.total, 1);
+        continue;
+      }
+      const auto it = general.find(EKName(names->lookupName(UnicodeString(text, amp + 1, semicolon - amp - 1))));
+      if (it == general.end() || it->second.external || it->second.measuring)
+        continue;
+      Entity& child = it->second;
+      if (child.measured) {
+        step.total = add(step.total, child.expandedLength);
+        continue;
+      }
+      child.measuring = true;
+      stack.push_back({&child, 0, 0});
+      descended = true;
+      break;
+    }
+    if (descended)
+      continue;
+    const Step done = stack.back();
+    stack.pop_back();
+    done.entity->measuring = false;
+    done.entity->measured = true;
+    done.entity->expandedLength = done.total;
+    if (!stack.empty())
+      stack.back().total = add(stack.back().total, done.total);
+  }
+  return root.expandedLength;
+}
+
+void EKXmlEntityMaps::forgetLengths() {
+  for (auto& entry : general)
+    entry.second.measured = false;
 }
 
 } // namespace EKCommonNS

@@ -372,16 +372,16 @@ EKName EKXmlParserImpl::intern(const char16_t* chars, int32_t length) {
   return slot.name;
 }
 
-void EKXmlParserImpl::splitQName(const UnicodeString& qname, EKName& prefix, EKName& localName) {
-  const int32_t colon = qname.indexOf(u':');
-  const char16_t* chars = reinterpret_cast<const char16_t*>(qname.getBuffer());
-  if (colon <= 0 || colon == qname.length() - 1) {
+void EKXmlParserImpl::splitQName(const std::u16string& qname, EKName& prefix, EKName& localName) {
+  const size_t colon = qname.find(u':');
+  const int32_t length = static_cast<int32_t>(qname.size());
+  if (colon == std::u16string::npos || colon == 0 || colon + 1 == qname.size()) {
     prefix = EKName();
-    localName = intern(chars, qname.length());
+    localName = intern(qname.data(), length);
     return;
   }
-  prefix = intern(chars, colon);
-  localName = intern(chars + colon + 1, qname.length() - colon - 1);
+  prefix = intern(qname.data(), static_cast<int32_t>(colon));
+  localName = intern(qname.data() + colon + 1, length - static_cast<int32_t>(colon) - 1);
 }
 
 } // namespace EKCommonNS

@@ -12,6 +12,16 @@ namespace EKCommonNS {
 
 namespace {
 
+bool isPubidLiteral(const UnicodeString& literal) {
+  for (int32_t i = 0; i < literal.length(); ++i) {
+    const char16_t c = literal.charAt(i);
+    if (!(EKChar::isAsciiLetter(c) || EKChar::isAsciiDigit(c) || c == 0x20 || c == 0x0D || c == 0x0A ||
+          (c < 0x80 && std::char_traits<char>::find("-'()+,./:=?;!*#@$_%", 19, static_cast<char>(c)))))
+      return false;
+  }
+  return true;
+}
+
 const char16_t W3C[] = u"http://www.w3.org";
 
 bool startsWith(const UnicodeString& text, const char16_t* prefix) { return text.startsWith(UnicodeString(prefix)); }
@@ -55,7 +65,7 @@ void EKXmlParserImpl::readDoctype(bool rootRead) {
     if (keyword == UNICODE_STRING_SIMPLE("PUBLIC")) {
       if (!readWhitespace())
         fatal(150, keyword);
-      if (!readQuoted(m_pubidLiteral, false, "PUBLIC"))
+      if (!readQuoted(m_pubidLiteral, false, "PUBLIC") || !isPubidLiteral(m_pubidLiteral))
         fatal(152, keyword);
       if (!readWhitespace())
         fatal(150, m_pubidLiteral);
@@ -119,6 +129,7 @@ void EKXmlParserImpl::readExternalDtd() {
     for (int i = 0; i < FEATURE_COUNT; ++i)
       reader->m_features[i] = m_features[i];
     reader->setCallbackError(m_callback, m_callbackData);
+    reader->m_subsetOfXml11 = m_isXml11;
     maps = reader->readExternalSubset(dtd, particular ? &m_entities : nullptr);
     if (!maps)
       return;
@@ -146,6 +157,8 @@ std::shared_ptr<const EKXmlEntityMaps> EKXmlParserImpl::readExternalSubset(EKUri
   m_baseUri = uri.getBaseString();
   m_readingExternalSubset = true;
   openDocumentFrame(in, true);
+  // The version of the document that names the DTD rules it.
+  m_isXml11 = top().isXml11 = m_subsetOfXml11;
   start();
   readSubset(true);
   auto maps = std::make_shared<EKXmlEntityMaps>(m_entities);
@@ -208,6 +221,7 @@ void EKXmlParserImpl::defineEntityReplacementText(EKName name, const UnicodeStri
   entity.name = name;
   entity.text = text;
   m_entities.general[name] = entity;
+  m_entities.forgetLengths();
 }
 
 // Reads a character, leaving replacement texts that end above the frame depth `base`.
@@ -270,7 +284,8 @@ void EKXmlParserImpl::readSubset(bool external) {
       // The keyword may come from a parameter entity.
       const size_t section = m_frames.size();
       auto skipSpace = [&]() {
-        for (char32_t d = peek(); EKChar::isWhitespace(static_cast<int>(d)) || (d == END_OF_ENTITY && m_frames.size() > section);
+        for (char32_t d = peek();
+             EKChar::isWhitespace(static_cast<int>(d)) || (d == END_OF_ENTITY && m_frames.size() > section);
              d = peek()) {
           if (d == END_OF_ENTITY)
             popFrame();
@@ -359,6 +374,11 @@ void EKXmlParserImpl::skipDeclarationBody(const UnicodeString& keyword) {
       fatal(154, keyword);
     if (c == '>')
       return;
+    if (c == '%' && peek() < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(peek()))) {
+      // A parameter entity may supply any part of the declaration, its end included.
+      expandParameterEntity(false, nullptr);
+      continue;
+    }
     if (c == '"' || c == '\'') {
       for (char32_t d = read(); d != c; d = read())
         if (d >= END_OF_ENTITY)
@@ -379,7 +399,8 @@ void EKXmlParserImpl::readEntityDecl(bool external) {
     entity.parameter = true;
   }
   UnicodeString name;
-  if (!readName(false, name))
+  // Entity names are names without a colon in a document that uses namespaces.
+  if (!readName(false, name) || name.indexOf(u':') >= 0)
     fatal(159, UnicodeString(entity.parameter ? u"<!ENTITY %" : u"<!ENTITY"));
   entity.name = intern(reinterpret_cast<const char16_t*>(name.getBuffer()), name.length());
   if (!readWhitespace())
@@ -394,7 +415,7 @@ void EKXmlParserImpl::readEntityDecl(bool external) {
     if (keyword == UNICODE_STRING_SIMPLE("PUBLIC")) {
       if (!readWhitespace())
         fatal(150, keyword);
-      if (!readQuoted(pubid, false, "ENTITY"))
+      if (!readQuoted(pubid, false, "ENTITY") || !isPubidLiteral(pubid))
         fatal(152, keyword);
     } else if (keyword != UNICODE_STRING_SIMPLE("SYSTEM")) {
       fatal(151, UNICODE_STRING_SIMPLE("<!ENTITY"));
@@ -402,6 +423,8 @@ void EKXmlParserImpl::readEntityDecl(bool external) {
     if (!readWhitespace())
       fatal(150, keyword);
     if (!readQuoted(entity.systemLiteral, false, "ENTITY"))
+      fatal(153, keyword);
+    if (entity.systemLiteral.indexOf(u'#') >= 0)
       fatal(153, keyword);
     entity.external = true;
     const EKUri base(m_baseUri);
@@ -492,7 +515,8 @@ void EKXmlParserImpl::expandParameterEntity(bool inLiteral, UnicodeString* liter
     }
     return;
   }
-  pushTextFrame(Frame::PARAMETER, name, entity.text, !inLiteral);
+  countExpansion(static_cast<size_t>(entity.text.length()));
+  pushTextFrame(Frame::PARAMETER, entity, !inLiteral);
 }
 
 } // namespace EKCommonNS

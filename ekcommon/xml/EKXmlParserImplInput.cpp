@@ -16,6 +16,7 @@ constexpr size_t BYTE_BLOCK = 16384;
 constexpr size_t CHAR_BLOCK = 16384;
 constexpr uint64_t EXPANSION_FLOOR = 8u << 20;
 constexpr uint64_t EXPANSION_FACTOR = 100;
+constexpr size_t SPARE_FRAMES = 64;
 
 UnicodeString codePointName(char32_t c) {
   char buffer[16];
@@ -29,7 +30,7 @@ void EKXmlParserImpl::saveFrame() {
   if (m_frames.empty())
     return;
   Frame& frame = top();
-  frame.pos = static_cast<size_t>(m_cur - frame.chars.data());
+  frame.pos = static_cast<size_t>(m_cur - frame.buffer().data());
   if (frame.kind == Frame::DOCUMENT || frame.kind == Frame::EXTERNAL) {
     frame.line = m_line;
     frame.column = m_column;
@@ -42,8 +43,9 @@ void EKXmlParserImpl::loadFrame() {
     return;
   }
   Frame& frame = top();
-  m_cur = frame.chars.data() + frame.pos;
-  m_lim = frame.chars.data() + frame.chars.size();
+  const std::u32string& buffer = frame.buffer();
+  m_cur = buffer.data() + frame.pos;
+  m_lim = buffer.data() + buffer.size();
   const bool stream = frame.kind == Frame::DOCUMENT || frame.kind == Frame::EXTERNAL;
   m_countPosition = stream ? 1 : 0;
   if (stream) {
@@ -78,6 +80,11 @@ void EKXmlParserImpl::popFrame() {
       delete frame.stream;
     frame.stream = nullptr;
   }
+  if ((frame.kind == Frame::INTERNAL || frame.kind == Frame::PARAMETER) && m_spareFrames.size() < SPARE_FRAMES) {
+    frame.shared.reset();
+    frame.chars.clear();
+    m_spareFrames.push_back(std::move(m_frames.back()));
+  }
   m_frames.pop_back();
   loadFrame();
 }
@@ -90,7 +97,7 @@ EKXmlEntityMaps::Entity* EKXmlParserImpl::findEntity(EKName name, bool parameter
   return it == map.end() ? nullptr : &it->second;
 }
 
-void EKXmlParserImpl::countExpansion(size_t characters) {
+void EKXmlParserImpl::countExpansion(uint64_t characters) {
   m_expanded += characters;
   if (m_expanded > EXPANSION_FLOOR && m_expanded > EXPANSION_FACTOR * (m_bytesRead + 1))
     fatal(190);
@@ -384,6 +391,8 @@ void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, con
   frame->parserType = kind == EKN_text_n1461 ? EKName(EKN_text_n1461) : m_parserType;
   frame->topDepth = kind == EKN_xml ? m_namespaces->getDepth() : 0;
   frame->oneCharAtATime = kind != EKN_text_n1461;
+  // The document's version rules every entity it includes.
+  frame->isXml11 = m_frames.front()->isXml11;
   pushFrame(std::move(frame));
   m_line = 1;
   m_column = 0;

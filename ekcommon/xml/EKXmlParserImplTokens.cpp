@@ -21,6 +21,29 @@ inline bool isPlainText(char32_t c) {
   return (c - 0x20 < 0x5F && c != '<' && c != '&' && c != ']') || (c >= 0xA0 && c < 0xD800 && c != 0x2028);
 }
 
+// A letter, then letters, digits, '.', '_' and '-'.
+bool isEncodingName(const UnicodeString& name) {
+  if (name.isEmpty() || !EKChar::isAsciiLetter(name.charAt(0)))
+    return false;
+  for (int32_t i = 1; i < name.length(); ++i) {
+    const char16_t c = name.charAt(i);
+    if (!EKChar::isAsciiLetter(c) && !EKChar::isAsciiDigit(c) && c != u'.' && c != u'_' && c != u'-')
+      return false;
+  }
+  return true;
+}
+
+// At most one colon, neither first nor last.
+bool isQName(const std::u16string& name) {
+  const size_t colon = name.find(u':');
+  return colon == std::u16string::npos ||
+         (colon > 0 && colon + 1 < name.size() && name.find(u':', colon + 1) == std::u16string::npos);
+}
+
+UnicodeString toUnicode(const std::u16string& text) {
+  return UnicodeString(reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()));
+}
+
 inline bool isAsciiNameChar(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
          c == '.' || c == ':';
@@ -60,9 +83,8 @@ void EKXmlParserImpl::checkTextLimit(bool comment) {
 // --- names
 
 // Reads a name into `raw`; false (nothing read) when the next character cannot start one.
-bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
-  (void)qualified;
-  raw.remove();
+bool EKXmlParserImpl::readName(std::u16string& raw) {
+  raw.clear();
   const char32_t c = peek();
   if (c >= END_OF_ENTITY || !EKChar::isNameStartChar(static_cast<int>(c)))
     return false;
@@ -70,23 +92,44 @@ bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
   return true;
 }
 
-void EKXmlParserImpl::readNameChars(UnicodeString& raw) {
+bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
+  (void)qualified;
+  const bool found = readName(m_nameBuffer);
+  raw.setTo(reinterpret_cast<const UChar*>(m_nameBuffer.data()), static_cast<int32_t>(m_nameBuffer.size()));
+  return found;
+}
+
+void EKXmlParserImpl::readNameChars(std::u16string& raw) {
   for (;;) {
     // Runs of ASCII name characters are taken in one step.
     const char32_t* p = m_cur;
     while (p < m_lim && isAsciiNameChar(*p))
       ++p;
     if (p > m_cur) {
-      for (const char32_t* q = m_cur; q < p; ++q)
-        raw.append(static_cast<UChar>(*q));
-      m_column += static_cast<int>(p - m_cur) * m_countPosition;
-      m_cur = p;
+      const size_t old = raw.size();
+      raw.resize(old + static_cast<size_t>(p - m_cur));
+      for (size_t i = old; m_cur < p; ++m_cur, ++i) {
+        raw[i] = static_cast<char16_t>(*m_cur);
+        m_column += m_countPosition;
+      }
     }
     const char32_t c = peek();
     if (c >= END_OF_ENTITY || !EKChar::isNameChar(static_cast<int>(c)))
       return;
-    raw.append(static_cast<UChar32>(read()));
+    const char32_t next = read();
+    if (next < 0x10000) {
+      raw.push_back(static_cast<char16_t>(next));
+    } else {
+      raw.push_back(static_cast<char16_t>(0xD7C0 + (next >> 10)));
+      raw.push_back(static_cast<char16_t>(0xDC00 | (next & 0x3FF)));
+    }
   }
+}
+
+void EKXmlParserImpl::readNameChars(UnicodeString& raw) {
+  m_nameBuffer.clear();
+  readNameChars(m_nameBuffer);
+  raw.append(reinterpret_cast<const UChar*>(m_nameBuffer.data()), static_cast<int32_t>(m_nameBuffer.size()));
 }
 
 EKName EKXmlParserImpl::readEntityName(char32_t first) {
@@ -123,7 +166,9 @@ void EKXmlParserImpl::start() {
     applyEncoding(m_suppliedEncoding, true);
   if (frame.encodingName.isEmpty())
     frame.encodingName = UNICODE_STRING_SIMPLE("UTF-8");
-  if (lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r")) {
+  const bool declaration =
+      lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r");
+  if (frame.parserType != EKN_text_n1461 && declaration) {
     m_hasXmlDecl = !m_readingExternalSubset;
     expect("<?xml", 140);
     readXmlDecl(m_readingExternalSubset);
@@ -199,7 +244,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
   for (;;) {
     if (m_pending == PENDING_NONE)
       classify();
-    const bool topLevel = m_namespaces->getDepth() <= top().topDepth;
+    const bool topLevel = atTopLevel();
     switch (m_pending) {
     case PENDING_END_OF_ENTITY: {
       const Frame& frame = top();
@@ -275,6 +320,12 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
   }
 }
 
+// Outside every element, where only white space may stand; input read as plain text is never
+// there.
+bool EKXmlParserImpl::atTopLevel() {
+  return m_namespaces->getDepth() <= top().topDepth && top().parserType != EKN_text_n1461;
+}
+
 void EKXmlParserImpl::endDocument() {
   if (m_namespaces->getDepth() > 0)
     fatal(129);
@@ -288,7 +339,7 @@ void EKXmlParserImpl::endDocument() {
 
 void EKXmlParserImpl::readText(bool coalescing) {
   (void)coalescing;
-  const bool topLevel = m_namespaces->getDepth() <= top().topDepth;
+  const bool topLevel = atTopLevel();
   const bool plainText = top().parserType == EKN_text_n1461;
   for (;;) {
     if (!topLevel && !plainText) {
@@ -339,14 +390,16 @@ bool EKXmlParserImpl::takePlainRun(std::u16string& out, char32_t stop) {
 // --- tags
 
 void EKXmlParserImpl::readStartTag() {
-  UnicodeString& qname = m_scratch;
-  if (!readName(true, qname))
+  std::u16string& qname = m_qname;
+  if (!readName(qname))
     fatal(132);
   if (m_namespaces->getDepth() == 0) {
     if (m_rootStarted)
       fatal(130);
     m_rootStarted = true;
   }
+  if (!isQName(qname))
+    fatal(132);
   EKName prefix, localName;
   splitQName(qname, prefix, localName);
   m_namespaces->pushScope();
@@ -354,7 +407,7 @@ void EKXmlParserImpl::readStartTag() {
   m_elementFrames.push_back(static_cast<int>(m_frames.size()) - 1);
   m_emptyElement = false;
   int count = 0;
-  UnicodeString attributeName;
+  std::u16string& attributeName = m_nameBuffer;
   for (;;) {
     const bool space = readWhitespace();
     const char32_t c = peek();
@@ -370,15 +423,15 @@ void EKXmlParserImpl::readStartTag() {
       break;
     }
     if (c >= END_OF_ENTITY)
-      fatal(183, qname);
+      fatal(183, toUnicode(qname));
     if (!EKChar::isNameStartChar(static_cast<int>(c))) {
       read();
       fatal(140, charText(c));
     }
     if (!space)
       fatal(139);
-    if (!readName(true, attributeName))
-      fatal(137, attributeName);
+    if (!readName(attributeName) || !isQName(attributeName))
+      fatal(137, toUnicode(attributeName));
     skipWhitespace();
     if (read() != '=')
       fatal(138);
@@ -439,12 +492,24 @@ void EKXmlParserImpl::readAttributeValue(UnicodeString& value) {
 void EKXmlParserImpl::applyNamespaces() {
   for (int i = 0; i < m_attributeCount; ++i) {
     const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
-    if (attribute.prefix == EKN_xmlns)
-      m_namespaces->declare(attribute.localName, EKName(attribute.value));
-    else if (attribute.prefix.isEmpty() && attribute.localName == EKN_xmlns)
-      m_namespaces->declare(EKName(), EKName(attribute.value));
+    const bool prefixed = attribute.prefix == EKN_xmlns;
+    if (!prefixed && !(attribute.prefix.isEmpty() && attribute.localName == EKN_xmlns))
+      continue;
+    const EKName prefix = prefixed ? attribute.localName : EKName();
+    const EKName uri(attribute.value);
+    // The reserved bindings: xml only to its namespace, xmlns never, and no other prefix to
+    // either; an empty URI undeclares only the default namespace in XML 1.0.
+    if (prefix == EKN_xmlns || uri == EKN_http_www_w3_org_2000_xmlns ||
+        (prefix == EKN_xml) != (uri == EKN_http_www_w3_org_XML_1998_namespace) ||
+        (prefixed && uri.isEmpty() && !m_isXml11)) {
+      UnicodeString name(prefixed ? u"xmlns:" : u"xmlns");
+      fatal(137, name.append(prefix.toString()));
+    }
+    m_namespaces->declare(prefix, uri);
   }
   const EKName prefix = m_namespaces->getPrefix();
+  if (prefix == EKN_xmlns)
+    fatal(135, prefix.toString());
   const EKName uri = m_namespaces->resolve(prefix);
   if (!prefix.isEmpty() && uri.isEmpty() && !m_features[FEATURE_ALLOW_UNBOUND_ELEMENT_PREFIX])
     fatal(135, prefix.toString());
@@ -488,8 +553,8 @@ void EKXmlParserImpl::applyNamespaces() {
 void EKXmlParserImpl::readEndTag() {
   if (EKChar::isWhitespace(static_cast<int>(peek())))
     fatal(141, UNICODE_STRING_SIMPLE("</"));
-  UnicodeString& qname = m_scratch;
-  if (!readName(true, qname))
+  std::u16string& qname = m_qname;
+  if (!readName(qname))
     fatal(133);
   EKName prefix, localName;
   splitQName(qname, prefix, localName);
@@ -501,16 +566,16 @@ void EKXmlParserImpl::readEndTag() {
   }
   if (m_namespaces->getDepth() <= top().topDepth || prefix != m_namespaces->getPrefix() ||
       localName != m_namespaces->getName() || m_elementFrames.back() != static_cast<int>(m_frames.size()) - 1)
-    fatal(134, qname, open);
+    fatal(134, toUnicode(qname), open);
   skipWhitespace();
   char32_t c = read();
   if (c != '>') {
     if (c >= END_OF_ENTITY)
-      fatal(183, qname);
+      fatal(183, toUnicode(qname));
     warn(769, charText(c));
     while ((c = read()) != '>')
       if (c >= END_OF_ENTITY)
-        fatal(183, qname);
+        fatal(183, toUnicode(qname));
   }
   m_popPending = true;
 }
@@ -551,7 +616,7 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
     if (word == UNICODE_STRING_SIMPLE("CDATA")) {
       if (read() != '[')
         fatal(168);
-      if (m_namespaces->getDepth() <= top().topDepth)
+      if (atTopLevel())
         fatal(143, word);
       readCData();
       return CDSECT;
@@ -636,7 +701,8 @@ void EKXmlParserImpl::readCData() {
     const char32_t c = read();
     if (c >= END_OF_ENTITY)
       fatal(145);
-    if (c == '>' && m_text.size() >= start + 2 && m_text[m_text.size() - 1] == u']' && m_text[m_text.size() - 2] == u']') {
+    const size_t size = m_text.size();
+    if (c == '>' && size >= start + 2 && m_text[size - 1] == u']' && m_text[size - 2] == u']') {
       m_text.resize(m_text.size() - 2);
       return;
     }
@@ -650,6 +716,8 @@ void EKXmlParserImpl::readPI(bool keep) {
   UnicodeString target;
   if (!readName(false, target))
     fatal(172, target);
+  if (target.indexOf(u':') >= 0)
+    fatal(140, UNICODE_STRING_SIMPLE(":"));
   if (target.length() == 3 && UnicodeString(target).toLower() == UNICODE_STRING_SIMPLE("xml")) {
     if (target != UNICODE_STRING_SIMPLE("xml"))
       fatal(171, target);
@@ -710,6 +778,8 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
       fatal(166, value);
     if (!textDecl)
       setXml11(value == UNICODE_STRING_SIMPLE("1.1"));
+    else if (value == UNICODE_STRING_SIMPLE("1.1") && !m_isXml11)
+      fatal(166, value);
     readPseudo();
     if (!name.isEmpty() && !space)
       fatal(165, name);
@@ -718,6 +788,8 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
   }
   if (name == UNICODE_STRING_SIMPLE("encoding")) {
     readValue();
+    if (!isEncodingName(UnicodeString(value).trim()))
+      fatal(181, value);
     EKXmlDecoder declared;
     UnicodeString canonical;
     const bool builtin = EKXmlDecoder::lookup(value, frame.decoder, declared, canonical);
@@ -744,7 +816,7 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
   if (!name.isEmpty())
     fatal(textDecl ? 140 : 162, name);
   if (read() != '?' || read() != '>')
-    fatal(140, charText(m_cur > m_frames.back()->chars.data() ? m_cur[-1] : U'?'));
+    fatal(140, charText(m_cur > top().buffer().data() ? m_cur[-1] : U'?'));
 }
 
 // --- references
@@ -780,7 +852,8 @@ char32_t EKXmlParserImpl::readCharRef() {
   }
   if (!digits)
     fatal(178, written);
-  const bool html = isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
+  const bool html =
+      isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
   const bool valid = m_isXml11 ? (value >= 1 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF) &&
                                   value != 0xFFFE && value != 0xFFFF)
                                : EKChar::isValidChar(static_cast<int>(value));
@@ -848,27 +921,44 @@ void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
     }
     return;
   }
-  pushTextFrame(Frame::INTERNAL, name, entity.text, false);
+  // The whole expansion counts once, where a reference in the document starts it: a nested
+  // expansion ("billion laughs") is stopped before any of it is read.
+  if (m_countPosition)
+    countExpansion(m_entities.getExpandedLength(entity));
+  pushTextFrame(Frame::INTERNAL, entity, false);
 }
 
 // Makes an entity's replacement text the current input; a parameter entity read as declarations
 // is padded with a space on each side.
-void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded) {
-  countExpansion(static_cast<size_t>(text.length()));
-  auto frame = std::make_unique<Frame>();
-  frame->kind = kind;
-  frame->entityName = name;
-  frame->parameterEntity = kind == Frame::PARAMETER;
-  frame->chars.reserve(static_cast<size_t>(text.length()) + 2);
-  if (padded)
-    frame->chars.push_back(' ');
-  for (int32_t i = 0; i < text.length();) {
-    const UChar32 c = text.char32At(i);
-    frame->chars.push_back(static_cast<char32_t>(c));
-    i += U16_LENGTH(c);
+void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded) {
+  const UnicodeString& text = entity.text;
+  if (!entity.decoded) {
+    auto decoded = std::make_shared<std::u32string>();
+    decoded->reserve(static_cast<size_t>(text.length()));
+    for (int32_t i = 0; i < text.length();) {
+      const UChar32 c = text.char32At(i);
+      decoded->push_back(static_cast<char32_t>(c));
+      i += U16_LENGTH(c);
+    }
+    entity.decoded = std::move(decoded);
   }
-  if (padded)
-    frame->chars.push_back(' ');
+  std::unique_ptr<Frame> frame;
+  if (m_spareFrames.empty()) {
+    frame = std::make_unique<Frame>();
+  } else {
+    frame = std::move(m_spareFrames.back());
+    m_spareFrames.pop_back();
+  }
+  frame->kind = kind;
+  frame->pos = 0;
+  frame->entityName = entity.name;
+  frame->parameterEntity = kind == Frame::PARAMETER;
+  if (padded) {
+    frame->chars.assign(1, U' ');
+    frame->chars.append(*entity.decoded).push_back(U' ');
+  } else {
+    frame->shared = entity.decoded;
+  }
   frame->inputUri = m_inputUri;
   frame->baseUri = m_baseUri;
   frame->parserType = top().parserType;

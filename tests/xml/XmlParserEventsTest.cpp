@@ -252,4 +252,17 @@ TEST(XmlParserEvents, BuiltinEntitySets) {
   });
 }
 
+TEST(XmlParserEvents, PlainTextParserTypeReadsEverythingAsOneText) {
+  for (bool tokens : {false, true}) {
+    std::istringstream in("<?xml version='1.0'?><a>&amp; ]]> \r\n</b>");
+    EKPtr<EKXmlParser> parser = EKXmlParser::createXmlParser();
+    parser->setParserType(EKN_text_n1461, EKN_html);
+    parser->setInput(in, UnicodeString(), UnicodeString());
+    EXPECT_EQ(tokens ? parser->nextToken() : parser->next(), EKXmlParser::TEXT);
+    EXPECT_EQ(parser->getText(), u("<?xml version='1.0'?><a>&amp; ]]> \n</b>"));
+    EXPECT_FALSE(parser->hasXmlDecl());
+    EXPECT_EQ(parser->next(), EKXmlParser::END_DOCUMENT);
+  }
+}
+
 } // namespace

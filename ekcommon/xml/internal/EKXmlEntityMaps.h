@@ -6,6 +6,9 @@
 #include "ekcommon/core/EKUnicode.h"
 #include "ekcommon/names/EKName.h"
 
+#include <memory>
+#include <string>
+#include <cstdint>
 #include <unordered_map>
 
 namespace EKCommonNS {
@@ -20,6 +23,12 @@ struct EKXmlEntityMaps {
     bool external = false;
     bool unparsed = false;  // NDATA
     bool expanding = false; // its replacement is being read
+    // The replacement text as code points, made on first use and shared by every expansion.
+    std::shared_ptr<const std::u32string> decoded;
+    // The length of the text with every reference in it expanded, worked out on first use.
+    uint64_t expandedLength = 0;
+    bool measured = false;
+    bool measuring = false;
   };
   std::unordered_map<EKName, Entity> general;
   std::unordered_map<EKName, Entity> parameter;
@@ -31,6 +40,12 @@ struct EKXmlEntityMaps {
   bool isDeclared(EKName name) const { return general.count(name) != 0 || parameter.count(name) != 0; }
   // Declares unless the name is taken; false when it was.
   bool declare(const Entity& entity);
+  // The length of the general entity's text with its references expanded (character references
+  // count 1; undefined, external and looping ones 0), saturating far beyond any limit. Works
+  // without recursion, so that chains of any length cost only heap memory.
+  uint64_t getExpandedLength(Entity& entity);
+  // Forgets the measured lengths (after a redefinition).
+  void forgetLengths();
 };
 
 } // namespace EKCommonNS

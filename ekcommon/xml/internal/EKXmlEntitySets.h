@@ -3,8 +3,6 @@
 // the entities the document declares itself. Not installed.
 #pragma once
 
-#include "ekcommon/core/EKExport.h"
-
 #include <cstddef>
 
 namespace EKCommonNS {
@@ -23,10 +21,10 @@ struct EKXmlEntityTable {
 };
 
 // The character entities of the MathML 3 DTD: 2087 entries, 93 of them two code points.
-extern EKCOMMON_API const EKXmlEntityTable s_mathMLEntityTable;
+extern const EKXmlEntityTable s_mathMLEntityTable;
 // The 252 character entities of HTML 4.01, plus apos: 253 entries.
-extern EKCOMMON_API const EKXmlEntityTable s_html4EntityTable;
+extern const EKXmlEntityTable s_html4EntityTable;
 // The HTML5 named character references, without their semicolon: 2125 entries.
-extern EKCOMMON_API const EKXmlEntityTable s_html5EntityTable;
+extern const EKXmlEntityTable s_html5EntityTable;
 
 } // namespace EKCommonNS

@@ -111,6 +111,9 @@ private:
     Kind kind = DOCUMENT;
     std::u32string chars; // decoded characters not yet read start at `pos`
     size_t pos = 0;
+    // Replacement text read in place of `chars`.
+    std::shared_ptr<const std::u32string> shared;
+    const std::u32string& buffer() const { return shared ? *shared : chars; }
     // Streams (DOCUMENT and EXTERNAL).
     std::istream* stream = nullptr;
     bool ownsStream = false;
@@ -191,15 +194,17 @@ private:
   bool useTranscoder(Frame& frame, const UnicodeString& name);
   void setXml11(bool on);
   void pushFrame(std::unique_ptr<Frame> frame);
-  void pushTextFrame(Frame::Kind kind, EKName name, const UnicodeString& text, bool padded);
+  void pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded);
   char32_t readAcross(size_t base);
   bool takePlainRun(std::u16string& out, char32_t stop);
   // pushStream for a URI already resolved (external entities are resolved where declared).
   void pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding);
   // Appends name characters (no start-character check).
   void readNameChars(UnicodeString& raw);
+  void readNameChars(std::u16string& raw);
+  bool readName(std::u16string& raw);
   void popFrame();
-  void countExpansion(size_t characters);
+  void countExpansion(uint64_t characters);
   EKXmlEntityMaps::Entity* findEntity(EKName name, bool parameter);
   void skipWhitespace();
   bool readWhitespace(); // true when at least one white-space character was read
@@ -226,13 +231,14 @@ private:
   EKName readEntityName(char32_t first);
   void expandGeneralEntity(EKName name, bool inAttribute);
   void endDocument();
+  bool atTopLevel();
   void applyNamespaces();
   void popElement();
 
   // --- names
   bool readName(bool qualified, UnicodeString& raw);
   EKName intern(const char16_t* chars, int32_t length);
-  void splitQName(const UnicodeString& qname, EKName& prefix, EKName& localName);
+  void splitQName(const std::u16string& qname, EKName& prefix, EKName& localName);
 
   // --- DTD
   void readDoctype(bool rootRead);
@@ -265,6 +271,8 @@ private:
 
   // --- input
   std::vector<std::unique_ptr<Frame>> m_frames;
+  // Frames of replacement text that ended, kept for the next expansion.
+  std::vector<std::unique_ptr<Frame>> m_spareFrames;
   const char32_t* m_cur = nullptr;
   const char32_t* m_lim = nullptr;
   int m_countPosition = 1; // 1 while reading a stream, 0 inside replacement text
@@ -310,6 +318,7 @@ private:
   int m_mathDepth = -1;
   bool m_setAttached[3] = {};
   bool m_readingExternalSubset = false;
+  bool m_subsetOfXml11 = false; // the external subset belongs to an XML 1.1 document
   UnicodeString m_doctypeRoot;
   UnicodeString m_pubidLiteral;
   UnicodeString m_systemLiteral;
@@ -324,7 +333,8 @@ private:
     EKName name;
   };
   std::vector<CachedName> m_nameCache;
-  UnicodeString m_scratch;
+  std::u16string m_qname;
+  std::u16string m_nameBuffer;
 };
 
 } // namespace EKCommonNS
