@@ -17,8 +17,17 @@ constexpr int LINEAR_DUPLICATE_CHECK = 16;
 
 // Characters of text that need no look at all: printable ASCII but markup and ']', and the
 // BMP below the surrogates but U+2028 (a line break in XML 1.1).
+struct PlainAscii {
+  bool plain[128] = {};
+  constexpr PlainAscii() {
+    for (int c = 0x20; c < 0x7F; ++c)
+      plain[c] = c != '<' && c != '&' && c != ']';
+  }
+};
+constexpr PlainAscii PLAIN_ASCII;
+
 inline bool isPlainText(char32_t c) {
-  return (c - 0x20 < 0x5F && c != '<' && c != '&' && c != ']') || (c >= 0xA0 && c < 0xD800 && c != 0x2028);
+  return c < 0x80 ? PLAIN_ASCII.plain[c] : (c >= 0xA0 && c < 0xD800 && c != 0x2028);
 }
 
 // A letter, then letters, digits, '.', '_' and '-'.
@@ -133,17 +142,23 @@ void EKXmlParserImpl::readNameChars(UnicodeString& raw) {
 }
 
 EKName EKXmlParserImpl::readEntityName(char32_t first) {
-  UnicodeString name;
   if (first == ';')
     fatal(155);
-  if (!EKChar::isNameStartChar(static_cast<int>(first)))
+  if (first >= END_OF_ENTITY || !EKChar::isNameStartChar(static_cast<int>(first)))
     fatal(156, charText(first));
-  name.append(static_cast<UChar32>(first));
+  std::u16string& name = m_nameBuffer;
+  name.clear();
+  if (first < 0x10000) {
+    name.push_back(static_cast<char16_t>(first));
+  } else {
+    name.push_back(static_cast<char16_t>(0xD7C0 + (first >> 10)));
+    name.push_back(static_cast<char16_t>(0xDC00 | (first & 0x3FF)));
+  }
   readNameChars(name);
   const char32_t c = read();
   if (c != ';')
-    fatal(156, UnicodeString(name).append(charText(c)));
-  return intern(reinterpret_cast<const char16_t*>(name.getBuffer()), name.length());
+    fatal(156, toUnicode(name).append(charText(c)));
+  return intern(name.data(), static_cast<int32_t>(name.size()));
 }
 
 // --- the event loop
@@ -822,10 +837,12 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
 // --- references
 
 char32_t EKXmlParserImpl::readCharRef() {
-  UnicodeString written;
+  // What was written, kept for the messages only.
+  std::u16string& written = m_nameBuffer;
+  written.clear();
   bool hex = false;
   if (peek() == 'x' || (peek() == 'X' && isHTMLSyntax())) {
-    written.append(static_cast<UChar32>(read()));
+    written.push_back(static_cast<char16_t>(read()));
     hex = true;
   }
   uint32_t value = 0;
@@ -834,10 +851,6 @@ char32_t EKXmlParserImpl::readCharRef() {
     const char32_t c = read();
     if (c == ';')
       break;
-    if (c < END_OF_ENTITY)
-      written.append(static_cast<UChar32>(c));
-    if (EKChar::isWhitespace(static_cast<int>(c)))
-      fatal(177, written);
     int digit = -1;
     if (c >= '0' && c <= '9')
       digit = static_cast<int>(c - '0');
@@ -845,13 +858,16 @@ char32_t EKXmlParserImpl::readCharRef() {
       digit = static_cast<int>(c - 'a' + 10);
     else if (hex && c >= 'A' && c <= 'F')
       digit = static_cast<int>(c - 'A' + 10);
-    if (digit < 0)
-      fatal(178, written);
+    if (digit < 0) {
+      UnicodeString text = toUnicode(written).append(charText(c));
+      fatal(EKChar::isWhitespace(static_cast<int>(c)) ? 177 : 178, text);
+    }
+    written.push_back(static_cast<char16_t>(c));
     digits = true;
     value = value > 0x10FFFF ? value : value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
   }
   if (!digits)
-    fatal(178, written);
+    fatal(178, toUnicode(written));
   const bool html =
       isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
   const bool valid = m_isXml11 ? (value >= 1 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF) &&
