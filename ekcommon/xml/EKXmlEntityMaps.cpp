@@ -1,6 +1,7 @@
 #include "ekcommon/xml/internal/EKXmlEntityMaps.h"
 
 #include "ekcommon/names/EKNameTable.h"
+#include "ekcommon/text/EKChar.h"
 
 #include <vector>
 
@@ -87,6 +88,39 @@ uint64_t EKXmlEntityMaps::getExpandedLength(Entity& root) {
       stack.back().total = add(stack.back().total, done.total);
   }
   return root.expandedLength;
+}
+
+EKXmlEntityMaps::Entity::Shape EKXmlEntityMaps::getShape(Entity& entity) {
+  if (entity.shape != Entity::UNKNOWN)
+    return entity.shape;
+  const UnicodeString& text = entity.text;
+  entity.shape = Entity::PLAIN;
+  for (int32_t i = 0; i < text.length() && entity.shape == Entity::PLAIN; ++i) {
+    const char16_t c = text.charAt(i);
+    if (c == u'<' || c == u'&' || c == u']')
+      entity.shape = Entity::MARKUP;
+  }
+  // "&#N;" or "&#xH;" naming a character that is valid in every XML version.
+  if (entity.shape == Entity::MARKUP && text.length() >= 4 && text.startsWith(u"&#") && text.endsWith(u";")) {
+    const bool hex = text.charAt(2) == u'x';
+    uint32_t value = 0;
+    int32_t i = hex ? 3 : 2;
+    bool digits = i < text.length() - 1;
+    for (; i < text.length() - 1 && digits && value <= 0x10FFFF; ++i) {
+      const char16_t c = text.charAt(i);
+      const int digit = c >= u'0' && c <= u'9'               ? c - u'0'
+                        : hex && c >= u'a' && c <= u'f'      ? c - u'a' + 10
+                        : hex && c >= u'A' && c <= u'F'      ? c - u'A' + 10
+                                                             : -1;
+      digits = digit >= 0;
+      value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit < 0 ? 0 : digit);
+    }
+    if (digits && i == text.length() - 1 && EKChar::isValidChar(static_cast<int>(value))) {
+      entity.shape = Entity::CHARACTER;
+      entity.character = value;
+    }
+  }
+  return entity.shape;
 }
 
 void EKXmlEntityMaps::forgetLengths() {

@@ -32,8 +32,12 @@ const EKXmlEntityTables::Entries& EKXmlEntityTables::getSet(Set set) {
   entries->reserve(table.count);
   for (size_t i = 0; i < table.count; ++i) {
     const EKXmlEntityDef& def = table.entries[i];
+    // '<' and '&' stay references, as in the predefined entities, so that they never start markup.
     UnicodeString text;
-    text.append(static_cast<UChar32>(def.first));
+    if (def.first == '<' || def.first == '&')
+      text = def.first == '<' ? UnicodeString(u"&#60;") : UnicodeString(u"&#38;");
+    else
+      text.append(static_cast<UChar32>(def.first));
     if (def.second)
       text.append(static_cast<UChar32>(def.second));
     entries->emplace_back(EKName(UnicodeString(def.name, -1, US_INV)), text);

@@ -116,11 +116,12 @@ void EKXmlParserImpl::readNameChars(std::u16string& raw) {
       ++p;
     if (p > m_cur) {
       const size_t old = raw.size();
-      raw.resize(old + static_cast<size_t>(p - m_cur));
-      for (size_t i = old; m_cur < p; ++m_cur, ++i) {
-        raw[i] = static_cast<char16_t>(*m_cur);
-        m_column += m_countPosition;
-      }
+      const size_t n = static_cast<size_t>(p - m_cur);
+      raw.resize(old + n);
+      for (size_t i = 0; i < n; ++i)
+        raw[old + i] = static_cast<char16_t>(m_cur[i]);
+      m_column += static_cast<int>(n) * m_countPosition;
+      m_cur = p;
     }
     const char32_t c = peek();
     if (c >= END_OF_ENTITY || !EKChar::isNameChar(static_cast<int>(c)))
@@ -941,7 +942,25 @@ void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
   // expansion ("billion laughs") is stopped before any of it is read.
   if (m_countPosition)
     countExpansion(m_entities.getExpandedLength(entity));
-  pushTextFrame(Frame::INTERNAL, entity, false);
+  switch (EKXmlEntityMaps::getShape(entity)) {
+  case EKXmlEntityMaps::Entity::CHARACTER:
+    appendText(entity.character);
+    break;
+  case EKXmlEntityMaps::Entity::PLAIN: {
+    const UnicodeString& text = entity.text;
+    const size_t old = m_text.size();
+    m_text.append(reinterpret_cast<const char16_t*>(text.getBuffer()), static_cast<size_t>(text.length()));
+    if (inAttribute)
+      for (size_t i = old; i < m_text.size(); ++i)
+        if (m_text[i] == u'\t' || m_text[i] == u'\n' || m_text[i] == u'\r')
+          m_text[i] = u' ';
+    break;
+  }
+  default:
+    pushTextFrame(Frame::INTERNAL, entity, false);
+    return;
+  }
+  checkTextLimit(false);
 }
 
 // Makes an entity's replacement text the current input; a parameter entity read as declarations

@@ -25,6 +25,12 @@ struct EKXmlEntityMaps {
     bool expanding = false; // its replacement is being read
     // The replacement text as code points, made on first use and shared by every expansion.
     std::shared_ptr<const std::u32string> decoded;
+    // What the text is, worked out on first use: text without markup, references or ']' reads
+    // the same whether it is pushed as input or appended where the reference stands, and so does
+    // a text that is one character reference.
+    enum Shape : uint8_t { UNKNOWN, PLAIN, CHARACTER, MARKUP };
+    Shape shape = UNKNOWN;
+    char32_t character = 0;
     // The length of the text with every reference in it expanded, worked out on first use.
     uint64_t expandedLength = 0;
     bool measured = false;
@@ -44,6 +50,8 @@ struct EKXmlEntityMaps {
   // count 1; undefined, external and looping ones 0), saturating far beyond any limit. Works
   // without recursion, so that chains of any length cost only heap memory.
   uint64_t getExpandedLength(Entity& entity);
+  // The shape of an entity's text (see Entity::Shape).
+  static Entity::Shape getShape(Entity& entity);
   // Forgets the measured lengths (after a redefinition).
   void forgetLengths();
 };
