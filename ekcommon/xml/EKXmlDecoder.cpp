@@ -10,7 +10,7 @@ namespace EKCommonNS {
 namespace {
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
-constexpr char32_t BEYOND_UNICODE = 0x110000;
+constexpr char32_t BEYOND_UNICODE = 0xFFFF;
 constexpr int HIGH_TABLES = 16; // ISO-8859-n for n = 2..16 at index n
 
 // The upper halves of the ISO-8859 parts, read once from ICU. A byte the part leaves unassigned
@@ -125,37 +125,61 @@ bool EKXmlDecoder::lookup(const UnicodeString& name, const EKXmlDecoder& current
   return false;
 }
 
-size_t EKXmlDecoder::decode(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
-                            size_t& produced) const {
+namespace {
+
+// Writes a code point decoded from UTF-8 or UTF-32 as one or two units; false when they do not
+// fit.
+inline bool put(char32_t c, char16_t* out, size_t capacity, size_t& n) {
+  // An encoded surrogate is no character: written as a unit it could pair with the next one.
+  if (c >= 0xD800 && c <= 0xDFFF)
+    c = BEYOND_UNICODE;
+  if (c < 0x10000) {
+    if (n >= capacity)
+      return false;
+    out[n++] = static_cast<char16_t>(c);
+    return true;
+  }
+  if (c > 0x10FFFF)
+    return put(BEYOND_UNICODE, out, capacity, n);
+  if (n + 2 > capacity)
+    return false;
+  out[n++] = static_cast<char16_t>(0xD7C0 + (c >> 10));
+  out[n++] = static_cast<char16_t>(0xDC00 | (c & 0x3FF));
+  return true;
+}
+
+} // namespace
+
+size_t EKXmlDecoder::decode(const uint8_t* in, size_t length, bool atEnd, char16_t* out, size_t capacity,
+                            size_t maxChars, size_t& produced) const {
   switch (m_kind) {
   case UTF8:
-    return decodeUtf8(in, length, atEnd, out, capacity, produced);
+    return decodeUtf8(in, length, atEnd, out, capacity, maxChars, produced);
   case UTF16LE:
   case UTF16BE:
-    return decodeUtf16(in, length, atEnd, out, capacity, produced);
+    return decodeUtf16(in, length, atEnd, out, capacity, maxChars, produced);
   case UTF32LE:
   case UTF32BE: {
-    size_t n = 0, i = 0;
-    for (; n < capacity && i + 4 <= length; i += 4, ++n) {
-      out[n] = m_kind == UTF32LE ? (char32_t(in[i]) | char32_t(in[i + 1]) << 8 | char32_t(in[i + 2]) << 16 |
-                                    char32_t(in[i + 3]) << 24)
-                                 : (char32_t(in[i]) << 24 | char32_t(in[i + 1]) << 16 | char32_t(in[i + 2]) << 8 |
-                                    char32_t(in[i + 3]));
-      if (out[n] > 0x10FFFF)
-        out[n] = BEYOND_UNICODE;
+    size_t n = 0, i = 0, chars = 0;
+    for (; chars < maxChars && i + 4 <= length; i += 4, ++chars) {
+      const char32_t c = m_kind == UTF32LE ? (char32_t(in[i]) | char32_t(in[i + 1]) << 8 |
+                                              char32_t(in[i + 2]) << 16 | char32_t(in[i + 3]) << 24)
+                                           : (char32_t(in[i]) << 24 | char32_t(in[i + 1]) << 16 |
+                                              char32_t(in[i + 2]) << 8 | char32_t(in[i + 3]));
+      if (!put(c, out, capacity, n))
+        break;
     }
-    if (atEnd && i < length && n < capacity) {
-      out[n++] = REPLACEMENT;
+    if (atEnd && i < length && i + 4 > length && chars < maxChars && put(REPLACEMENT, out, capacity, n))
       i = length;
-    }
     produced = n;
     return i;
   }
   default: {
-    const size_t n = length < capacity ? length : capacity;
+    size_t n = length < capacity ? length : capacity;
+    n = n < maxChars ? n : maxChars;
     for (size_t i = 0; i < n; ++i) {
       const uint8_t b = in[i];
-      out[i] = (b >= 0xA0 && m_table) ? m_table[b - 0xA0] : char32_t(b);
+      out[i] = static_cast<char16_t>((b >= 0xA0 && m_table) ? m_table[b - 0xA0] : char32_t(b));
     }
     produced = n;
     return n;
@@ -163,15 +187,25 @@ size_t EKXmlDecoder::decode(const uint8_t* in, size_t length, bool atEnd, char32
   }
 }
 
-size_t EKXmlDecoder::decodeUtf8(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
-                                size_t& produced) const {
-  size_t i = 0, n = 0;
-  while (n < capacity && i < length) {
+size_t EKXmlDecoder::decodeUtf8(const uint8_t* in, size_t length, bool atEnd, char16_t* out, size_t capacity,
+                                size_t maxChars, size_t& produced) const {
+  size_t i = 0, n = 0, chars = 0;
+  while (chars < maxChars && n < capacity && i < length) {
     // ASCII runs are the common case: copy them without looking at lead bits.
-    while (n < capacity && i < length && in[i] < 0x80)
-      out[n++] = in[i++];
-    if (n >= capacity || i >= length)
-      break;
+    if (in[i] < 0x80) {
+      size_t run = length - i;
+      run = run < capacity - n ? run : capacity - n;
+      run = run < maxChars - chars ? run : maxChars - chars;
+      size_t k = 0;
+      while (k < run && in[i + k] < 0x80) {
+        out[n + k] = in[i + k];
+        ++k;
+      }
+      i += k;
+      n += k;
+      chars += k;
+      continue;
+    }
     const uint8_t lead = in[i];
     size_t extra;
     char32_t c;
@@ -185,7 +219,8 @@ size_t EKXmlDecoder::decodeUtf8(const uint8_t* in, size_t length, bool atEnd, ch
       extra = 3;
       c = lead & 0x07;
     } else {
-      out[n++] = REPLACEMENT;
+      out[n++] = static_cast<char16_t>(REPLACEMENT);
+      ++chars;
       ++i;
       continue;
     }
@@ -202,49 +237,58 @@ size_t EKXmlDecoder::decodeUtf8(const uint8_t* in, size_t length, bool atEnd, ch
     for (; k <= extra && i + k < length && (in[i + k] & 0xC0) == 0x80; ++k)
       c = (c << 6) | (in[i + k] & 0x3F);
     if (k <= extra) {
-      out[n++] = REPLACEMENT;
+      out[n++] = static_cast<char16_t>(REPLACEMENT);
+      ++chars;
       i += k;
       continue;
     }
-    out[n++] = c > 0x10FFFF ? BEYOND_UNICODE : c;
+    if (!put(c, out, capacity, n))
+      break;
+    ++chars;
     i += extra + 1;
   }
   produced = n;
   return i;
 }
 
-size_t EKXmlDecoder::decodeUtf16(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
-                                 size_t& produced) const {
+size_t EKXmlDecoder::decodeUtf16(const uint8_t* in, size_t length, bool atEnd, char16_t* out, size_t capacity,
+                                 size_t maxChars, size_t& produced) const {
   const bool little = m_kind == UTF16LE;
-  auto unit = [&](size_t at) -> char32_t {
-    return little ? (char32_t(in[at]) | char32_t(in[at + 1]) << 8) : (char32_t(in[at]) << 8 | char32_t(in[at + 1]));
+  auto unit = [&](size_t at) -> char16_t {
+    return static_cast<char16_t>(little ? (in[at] | in[at + 1] << 8) : (in[at] << 8 | in[at + 1]));
   };
-  size_t i = 0, n = 0;
-  while (n < capacity && i + 2 <= length) {
-    const char32_t c = unit(i);
+  size_t i = 0, n = 0, chars = 0;
+  while (chars < maxChars && n < capacity && i + 2 <= length) {
+    const char16_t c = unit(i);
     if (c < 0xD800 || c > 0xDBFF) {
       out[n++] = c;
+      ++chars;
       i += 2;
       continue;
     }
     if (i + 4 > length) {
       if (!atEnd)
         break;
-      out[n++] = REPLACEMENT;
+      out[n++] = static_cast<char16_t>(REPLACEMENT);
+      ++chars;
       i += 2;
       continue;
     }
-    const char32_t low = unit(i + 2);
+    const char16_t low = unit(i + 2);
     if (low >= 0xDC00 && low <= 0xDFFF) {
-      out[n++] = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      if (n + 2 > capacity)
+        break;
+      out[n++] = c;
+      out[n++] = low;
       i += 4;
     } else {
-      out[n++] = REPLACEMENT;
+      out[n++] = static_cast<char16_t>(REPLACEMENT);
       i += 2;
     }
+    ++chars;
   }
-  if (atEnd && n < capacity && i + 2 > length && i < length) {
-    out[n++] = REPLACEMENT;
+  if (atEnd && chars < maxChars && n < capacity && i + 2 > length && i < length) {
+    out[n++] = static_cast<char16_t>(REPLACEMENT);
     i = length;
   }
   produced = n;

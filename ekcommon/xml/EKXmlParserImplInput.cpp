@@ -30,7 +30,7 @@ void EKXmlParserImpl::saveFrame() {
   if (m_frames.empty())
     return;
   Frame& frame = top();
-  frame.pos = static_cast<size_t>(m_cur - frame.buffer().data());
+  frame.pos = static_cast<size_t>(m_cur - frame.data());
   if (frame.kind == Frame::DOCUMENT || frame.kind == Frame::EXTERNAL) {
     frame.line = m_line;
     frame.column = m_column;
@@ -43,9 +43,8 @@ void EKXmlParserImpl::loadFrame() {
     return;
   }
   Frame& frame = top();
-  const std::u32string& buffer = frame.buffer();
-  m_cur = buffer.data() + frame.pos;
-  m_lim = buffer.data() + buffer.size();
+  m_cur = frame.data() + frame.pos;
+  m_lim = frame.data() + frame.size();
   const bool stream = frame.kind == Frame::DOCUMENT || frame.kind == Frame::EXTERNAL;
   m_countPosition = stream ? 1 : 0;
   if (stream) {
@@ -81,7 +80,8 @@ void EKXmlParserImpl::popFrame() {
     frame.stream = nullptr;
   }
   if ((frame.kind == Frame::INTERNAL || frame.kind == Frame::PARAMETER) && m_spareFrames.size() < SPARE_FRAMES) {
-    frame.shared.reset();
+    frame.text.remove();
+    frame.readsText = false;
     frame.chars.clear();
     m_spareFrames.push_back(std::move(m_frames.back()));
   }
@@ -141,12 +141,11 @@ void EKXmlParserImpl::decodeMore(Frame& frame) {
     const size_t available = frame.bytes.size() - frame.bytePos;
     if (available == 0)
       return;
-    const size_t capacity = frame.oneCharAtATime ? 1 : CHAR_BLOCK;
-    frame.chars.resize(start + capacity);
+    frame.chars.resize(start + CHAR_BLOCK);
     size_t produced = 0;
-    const size_t used =
-        decoder.decode(reinterpret_cast<const uint8_t*>(frame.bytes.data() + frame.bytePos), available,
-                       frame.streamEnded, &frame.chars[start], capacity, produced);
+    const size_t used = decoder.decode(reinterpret_cast<const uint8_t*>(frame.bytes.data() + frame.bytePos),
+                                       available, frame.streamEnded, &frame.chars[start], CHAR_BLOCK,
+                                       frame.oneCharAtATime ? 1 : CHAR_BLOCK, produced);
     frame.bytePos += used;
     frame.chars.resize(start + produced);
     if (produced == 0 && frame.streamEnded)
@@ -189,12 +188,14 @@ bool EKXmlParserImpl::lookingAt(const char* ascii) {
   return true;
 }
 
-// The character after end-of-line handling and the character check, not yet consumed.
+// The character after end-of-line handling, not yet consumed.
 char32_t EKXmlParserImpl::peekSlow() {
   for (;;) {
     if (m_cur >= m_lim && !refill())
       return m_frames.size() > 1 ? END_OF_ENTITY : END_OF_INPUT;
     const char32_t c = *m_cur;
+    if (U16_IS_LEAD(c) && m_cur + 1 < m_lim && U16_IS_TRAIL(m_cur[1]))
+      return U16_GET_SUPPLEMENTARY(c, m_cur[1]);
     if (!m_countPosition)
       return c;
     Frame& frame = top();
@@ -215,7 +216,8 @@ char32_t EKXmlParserImpl::readSlow() {
   const char32_t c = peekSlow();
   if (c >= END_OF_ENTITY)
     return c;
-  const char32_t raw = *m_cur++;
+  const char32_t raw = *m_cur;
+  m_cur += c > 0xFFFF ? 2 : 1;
   if (!m_countPosition)
     return c;
   if (raw == 0x0D) {
@@ -239,8 +241,12 @@ char32_t EKXmlParserImpl::readSlow() {
 
 char32_t EKXmlParserImpl::checkChar(char32_t c) {
   if (!m_features[FEATURE_NO_CHARACTER_CHECK] &&
-      !(m_isXml11 ? EKChar::isValidChar11(static_cast<int>(c)) : EKChar::isValidChar(static_cast<int>(c))))
+      !(m_isXml11 ? EKChar::isValidChar11(static_cast<int>(c)) : EKChar::isValidChar(static_cast<int>(c)))) {
+    // U+FFFF also stands for bytes that decode to nothing in Unicode.
+    if (c == 0xFFFF)
+      fatal(180);
     fatal(179, codePointName(c));
+  }
   return c;
 }
 

@@ -111,15 +111,12 @@ bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
 void EKXmlParserImpl::readNameChars(std::u16string& raw) {
   for (;;) {
     // Runs of ASCII name characters are taken in one step.
-    const char32_t* p = m_cur;
+    const char16_t* p = m_cur;
     while (p < m_lim && isAsciiNameChar(*p))
       ++p;
     if (p > m_cur) {
-      const size_t old = raw.size();
       const size_t n = static_cast<size_t>(p - m_cur);
-      raw.resize(old + n);
-      for (size_t i = 0; i < n; ++i)
-        raw[old + i] = static_cast<char16_t>(m_cur[i]);
+      raw.append(m_cur, n);
       m_column += static_cast<int>(n) * m_countPosition;
       m_cur = p;
     }
@@ -387,17 +384,14 @@ void EKXmlParserImpl::readText(bool coalescing) {
 
 // Appends the run of plain text characters (not `stop`) that starts at the read position; they
 // are all BMP characters below the surrogates, so each is one UTF-16 unit.
-bool EKXmlParserImpl::takePlainRun(std::u16string& out, char32_t stop) {
-  const char32_t* p = m_cur;
+bool EKXmlParserImpl::takePlainRun(std::u16string& out, char16_t stop) {
+  const char16_t* p = m_cur;
   while (p < m_lim && *p != stop && isPlainText(*p))
     ++p;
   if (p == m_cur)
     return false;
-  const size_t old = out.size();
   const size_t n = static_cast<size_t>(p - m_cur);
-  out.resize(old + n);
-  for (size_t i = 0; i < n; ++i)
-    out[old + i] = static_cast<char16_t>(m_cur[i]);
+  out.append(m_cur, n);
   m_column += static_cast<int>(n) * m_countPosition;
   m_cur = p;
   return true;
@@ -475,7 +469,7 @@ void EKXmlParserImpl::readAttributeValue(UnicodeString& value) {
   std::u16string& buffer = m_text;
   buffer.clear();
   for (;;) {
-    takePlainRun(buffer, quote);
+    takePlainRun(buffer, static_cast<char16_t>(quote));
     const char32_t c = read();
     if (c == END_OF_ENTITY && m_frames.size() > base) {
       popFrame();
@@ -832,7 +826,7 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
   if (!name.isEmpty())
     fatal(textDecl ? 140 : 162, name);
   if (read() != '?' || read() != '>')
-    fatal(140, charText(m_cur > top().buffer().data() ? m_cur[-1] : U'?'));
+    fatal(140, charText(m_cur > top().data() ? m_cur[-1] : U'?'));
 }
 
 // --- references
@@ -966,17 +960,6 @@ void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
 // Makes an entity's replacement text the current input; a parameter entity read as declarations
 // is padded with a space on each side.
 void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded) {
-  const UnicodeString& text = entity.text;
-  if (!entity.decoded) {
-    auto decoded = std::make_shared<std::u32string>();
-    decoded->reserve(static_cast<size_t>(text.length()));
-    for (int32_t i = 0; i < text.length();) {
-      const UChar32 c = text.char32At(i);
-      decoded->push_back(static_cast<char32_t>(c));
-      i += U16_LENGTH(c);
-    }
-    entity.decoded = std::move(decoded);
-  }
   std::unique_ptr<Frame> frame;
   if (m_spareFrames.empty()) {
     frame = std::make_unique<Frame>();
@@ -988,12 +971,11 @@ void EKXmlParserImpl::pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& e
   frame->pos = 0;
   frame->entityName = entity.name;
   frame->parameterEntity = kind == Frame::PARAMETER;
-  if (padded) {
-    frame->chars.assign(1, U' ');
-    frame->chars.append(*entity.decoded).push_back(U' ');
-  } else {
-    frame->shared = entity.decoded;
-  }
+  frame->readsText = true;
+  if (padded)
+    frame->text = UnicodeString(u' ').append(entity.text).append(u' ');
+  else
+    frame->text = entity.text;
   frame->inputUri = m_inputUri;
   frame->baseUri = m_baseUri;
   frame->parserType = top().parserType;

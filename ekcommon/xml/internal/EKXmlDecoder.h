@@ -1,6 +1,7 @@
 // The byte decoders built into the XML parser: US-ASCII, ISO-8859-1 to -16 (without -12),
-// UTF-8, UTF-16 and UTF-32 in both byte orders. They turn bytes into code points in bulk;
-// every other encoding goes through the transcoding stream.
+// UTF-8, UTF-16 and UTF-32 in both byte orders. They turn bytes into UTF-16 in bulk, never
+// splitting a surrogate pair between two calls; every other encoding goes through the
+// transcoding stream.
 #pragma once
 
 #include "ekcommon/core/EKUnicode.h"
@@ -29,20 +30,20 @@ public:
   // Bytes of the shortest character.
   size_t getUnitSize() const { return isUtf32() ? 4 : isUtf16() ? 2 : 1; }
 
-  // Decodes whole characters of [in, in + length) into out (room for `capacity` code points) and
-  // returns the bytes used; `produced` receives the count of code points. An incomplete sequence
-  // at the end is left for the next call unless `atEnd`, when it yields U+FFFD. Malformed
-  // sequences yield U+FFFD; lone surrogates of UTF-16 pass through as they are, except a high
-  // surrogate without a low one, which yields U+FFFD. Values beyond Unicode come out as 0x110000,
-  // which no check lets pass.
-  size_t decode(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
+  // Decodes whole characters of [in, in + length) into out (room for `capacity` UTF-16 units, at
+  // least 2), at most `maxChars` of them, and returns the bytes used; `produced` receives the
+  // count of units. An incomplete sequence at the end is left for the next call unless `atEnd`,
+  // when it yields U+FFFD. Malformed sequences yield U+FFFD; in UTF-16 lone low surrogates pass
+  // through and a high surrogate without a low one yields U+FFFD. Surrogates encoded in UTF-8 or
+  // UTF-32 and values beyond Unicode come out as U+FFFF, which no check lets pass.
+  size_t decode(const uint8_t* in, size_t length, bool atEnd, char16_t* out, size_t capacity, size_t maxChars,
                 size_t& produced) const;
 
 private:
-  size_t decodeUtf8(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
+  size_t decodeUtf8(const uint8_t* in, size_t length, bool atEnd, char16_t* out, size_t capacity, size_t maxChars,
                     size_t& produced) const;
-  size_t decodeUtf16(const uint8_t* in, size_t length, bool atEnd, char32_t* out, size_t capacity,
-                     size_t& produced) const;
+  size_t decodeUtf16(const uint8_t* in, size_t length, bool atEnd, char16_t* out, size_t capacity,
+                     size_t maxChars, size_t& produced) const;
 
   Kind m_kind = UTF8;
   // Code points of bytes 0xA0..0xFF; null when every byte is itself.

@@ -23,8 +23,6 @@ struct EKXmlEntityMaps {
     bool external = false;
     bool unparsed = false;  // NDATA
     bool expanding = false; // its replacement is being read
-    // The replacement text as code points, made on first use and shared by every expansion.
-    std::shared_ptr<const std::u32string> decoded;
     // What the text is, worked out on first use: text without markup, references or ']' reads
     // the same whether it is pushed as input or appended where the reference stands, and so does
     // a text that is one character reference.

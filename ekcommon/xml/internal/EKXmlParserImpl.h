@@ -1,5 +1,5 @@
-// The library's own pull parser. Input is decoded in blocks into code points; scanners read
-// them one at a time through an inline fast path and scan runs of plain text, names and
+// The library's own pull parser. Input is decoded in blocks into UTF-16; scanners read it one
+// character at a time through an inline fast path and take runs of plain text, names and
 // attribute values in bulk. Entity replacement text and external entities are stacked input
 // frames, so no nesting in the input is ever handled by recursion.
 #pragma once
@@ -86,8 +86,7 @@ public:
   // when a remote DTD cannot be fetched.
   std::shared_ptr<const EKXmlEntityMaps> readExternalSubset(EKUri& uri, const EKXmlEntityMaps* declared);
 
-  // Values beyond every decoded character (decoders give at most 0x110000) that stand for the end
-  // of the input and of one entity frame.
+  // Values beyond every character that stand for the end of the input and of one entity frame.
   static constexpr char32_t END_OF_INPUT = 0x7FFFFFFF;
   static constexpr char32_t END_OF_ENTITY = 0x7FFFFFFE;
 
@@ -109,11 +108,15 @@ private:
   struct Frame {
     enum Kind { DOCUMENT, EXTERNAL, INTERNAL, PARAMETER };
     Kind kind = DOCUMENT;
-    std::u32string chars; // decoded characters not yet read start at `pos`
+    std::u16string chars; // decoded input; what is not yet read starts at `pos`
     size_t pos = 0;
-    // Replacement text read in place of `chars`.
-    std::shared_ptr<const std::u32string> shared;
-    const std::u32string& buffer() const { return shared ? *shared : chars; }
+    // Replacement text, read in place of `chars` (a copy that shares the entity's buffer).
+    UnicodeString text;
+    bool readsText = false;
+    const char16_t* data() const {
+      return readsText ? reinterpret_cast<const char16_t*>(text.getBuffer()) : chars.data();
+    }
+    size_t size() const { return readsText ? static_cast<size_t>(text.length()) : chars.size(); }
     // Streams (DOCUMENT and EXTERNAL).
     std::istream* stream = nullptr;
     bool ownsStream = false;
@@ -196,7 +199,7 @@ private:
   void pushFrame(std::unique_ptr<Frame> frame);
   void pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded);
   char32_t readAcross(size_t base);
-  bool takePlainRun(std::u16string& out, char32_t stop);
+  bool takePlainRun(std::u16string& out, char16_t stop);
   // pushStream for a URI already resolved (external entities are resolved where declared).
   void pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding);
   // Appends name characters (no start-character check).
@@ -273,8 +276,8 @@ private:
   std::vector<std::unique_ptr<Frame>> m_frames;
   // Frames of replacement text that ended, kept for the next expansion.
   std::vector<std::unique_ptr<Frame>> m_spareFrames;
-  const char32_t* m_cur = nullptr;
-  const char32_t* m_lim = nullptr;
+  const char16_t* m_cur = nullptr;
+  const char16_t* m_lim = nullptr;
   int m_countPosition = 1; // 1 while reading a stream, 0 inside replacement text
   int m_line = 1;
   int m_column = 0;
