@@ -5,6 +5,8 @@
 
 #include "ekcommon/core/EKErrorCodeCOMMON.h"
 #include "ekcommon/resources/EKICUIStream.h"
+#include "ekcommon/resources/EKMemStreamBuf.h"
+#include "ekcommon/resources/EKStrStream.h"
 #include "ekcommon/text/EKChar.h"
 #include "ekcommon/text/EKUtil.h"
 
@@ -118,6 +120,9 @@ void EKXmlParserImpl::decodeMore(Frame& frame) {
       frame.bytePos = 0;
     }
     const size_t pending = frame.bytes.size() - frame.bytePos;
+    if (pending == 0 && !frame.streamEnded && !frame.oneCharAtATime && !frame.transcoder &&
+        decodeInPlace(frame, start))
+      continue;
     if (!frame.streamEnded && (pending < 4 || !frame.oneCharAtATime)) {
       // While a declaration may still switch the decoder, bytes are taken one unit at a time so
       // that none is decoded with the wrong one.
@@ -151,6 +156,33 @@ void EKXmlParserImpl::decodeMore(Frame& frame) {
     if (produced == 0 && frame.streamEnded)
       return;
   }
+}
+
+// The library's own memory streams hand their bytes over in place: they are decoded where they
+// lie, and only an incomplete sequence at the end is kept for the next block. False for other
+// streams.
+bool EKXmlParserImpl::decodeInPlace(Frame& frame, size_t start) {
+  const char* bytes = nullptr;
+  size_t length = 0;
+  if (auto* text = dynamic_cast<EKStrStream::StrStreamBuf*>(frame.stream->rdbuf()))
+    length = text->readInPlace(bytes, BYTE_BLOCK);
+  else if (auto* memory = dynamic_cast<EKMemStreamBuf*>(frame.stream->rdbuf()))
+    length = memory->getBuffer(bytes, BYTE_BLOCK);
+  else
+    return false;
+  if (length == 0) {
+    frame.streamEnded = true;
+    return true;
+  }
+  m_bytesRead += length;
+  frame.chars.resize(start + CHAR_BLOCK);
+  size_t produced = 0;
+  const size_t used = frame.decoder.decode(reinterpret_cast<const uint8_t*>(bytes), length, false,
+                                           &frame.chars[start], CHAR_BLOCK, CHAR_BLOCK, produced);
+  frame.chars.resize(start + produced);
+  frame.bytes.assign(bytes + used, length - used);
+  frame.bytePos = 0;
+  return true;
 }
 
 // Makes more characters available in the current frame; false at the end of a stream or of a

@@ -8,6 +8,10 @@
 
 #include <unordered_set>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace EKCommonNS {
 
 namespace {
@@ -52,6 +56,8 @@ bool isQName(const std::u16string& name) {
 UnicodeString toUnicode(const std::u16string& text) {
   return UnicodeString(reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()));
 }
+
+inline bool isAsciiNameStart(char32_t c) { return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_'; }
 
 inline bool isAsciiNameChar(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
@@ -212,7 +218,8 @@ void EKXmlParserImpl::classify() {
     } else if (second == '?') {
       read();
       m_pending = PENDING_PI;
-    } else if (second < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(second))) {
+    } else if (isAsciiNameStart(second) ||
+               (second < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(second)))) {
       m_pending = PENDING_START_TAG;
     } else {
       fatal(132);
@@ -386,6 +393,21 @@ void EKXmlParserImpl::readText(bool coalescing) {
 // are all BMP characters below the surrogates, so each is one UTF-16 unit.
 bool EKXmlParserImpl::takePlainRun(std::u16string& out, char16_t stop) {
   const char16_t* p = m_cur;
+#ifdef __SSE2__
+  // Eight units at a time while they are all printable ASCII other than the stops.
+  const __m128i low = _mm_set1_epi16(0x20), high = _mm_set1_epi16(0x7E), lt = _mm_set1_epi16('<'),
+                amp = _mm_set1_epi16('&'), bracket = _mm_set1_epi16(']'), quote = _mm_set1_epi16(static_cast<short>(stop));
+  while (m_lim - p >= 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i special =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi16(v, low), _mm_cmpgt_epi16(v, high)),
+                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lt), _mm_cmpeq_epi16(v, amp)),
+                                  _mm_or_si128(_mm_cmpeq_epi16(v, bracket), _mm_cmpeq_epi16(v, quote))));
+    if (_mm_movemask_epi8(special))
+      break;
+    p += 8;
+  }
+#endif
   while (p < m_lim && *p != stop && isPlainText(*p))
     ++p;
   if (p == m_cur)

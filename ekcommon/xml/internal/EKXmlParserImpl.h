@@ -188,6 +188,7 @@ private:
   char32_t peekSlow();
   bool refill();
   void decodeMore(Frame& frame);
+  bool decodeInPlace(Frame& frame, size_t start);
   // Whether the unread input starts with the ASCII text (decoding ahead as needed); nothing is
   // consumed.
   bool lookingAt(const char* ascii);
