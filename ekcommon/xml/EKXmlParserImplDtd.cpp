@@ -52,7 +52,7 @@ void EKXmlParserImpl::readDoctype(bool rootRead) {
     if (!readWhitespace())
       fatal(150, UNICODE_STRING_SIMPLE("<!DOCTYPE"));
     UnicodeString root;
-    if (!readName(true, root))
+    if (!readName(root))
       fatal(131);
     m_doctypeRoot = root.toLower();
   }
@@ -61,20 +61,20 @@ void EKXmlParserImpl::readDoctype(bool rootRead) {
   if (peek() < END_OF_ENTITY && EKChar::isAsciiLetter(static_cast<int>(peek()))) {
     if (!space)
       fatal(150, m_doctypeRoot);
-    readName(false, keyword);
+    readName(keyword);
     if (keyword == UNICODE_STRING_SIMPLE("PUBLIC")) {
       if (!readWhitespace())
         fatal(150, keyword);
-      if (!readQuoted(m_pubidLiteral, false, "PUBLIC") || !isPubidLiteral(m_pubidLiteral))
+      if (!readQuoted(m_pubidLiteral, false) || !isPubidLiteral(m_pubidLiteral))
         fatal(152, keyword);
       if (!readWhitespace())
         fatal(150, m_pubidLiteral);
-      if (!readQuoted(m_systemLiteral, false, "PUBLIC"))
+      if (!readQuoted(m_systemLiteral, false))
         fatal(153, keyword);
     } else if (keyword == UNICODE_STRING_SIMPLE("SYSTEM")) {
       if (!readWhitespace())
         fatal(150, keyword);
-      if (!readQuoted(m_systemLiteral, false, "SYSTEM"))
+      if (!readQuoted(m_systemLiteral, false))
         fatal(153, keyword);
     } else {
       fatal(151, UNICODE_STRING_SIMPLE("<!DOCTYPE"));
@@ -265,7 +265,7 @@ void EKXmlParserImpl::readSubset(bool external) {
       fatal(140, UNICODE_STRING_SIMPLE("]"));
     }
     if (c == '%') {
-      expandParameterEntity(false, nullptr);
+      expandParameterEntity(false);
       continue;
     }
     if (c != '<')
@@ -273,7 +273,7 @@ void EKXmlParserImpl::readSubset(bool external) {
     const char32_t second = read();
     if (second == '?') {
       const std::u16string kept = m_text;
-      readPI(false);
+      readPI();
       m_text = kept;
       continue;
     }
@@ -296,29 +296,29 @@ void EKXmlParserImpl::readSubset(bool external) {
       skipSpace();
       if (peek() == '%') {
         read();
-        expandParameterEntity(false, nullptr);
+        expandParameterEntity(false);
         skipSpace();
       }
       UnicodeString keyword;
-      readName(false, keyword);
+      readName(keyword);
       skipSpace();
       if (read() != '[')
         fatal(143, keyword);
       if (keyword == UNICODE_STRING_SIMPLE("INCLUDE")) {
         ++includes;
       } else if (keyword == UNICODE_STRING_SIMPLE("IGNORE")) {
-        readConditionalSection(external);
+        readIgnoredSection();
       } else {
         fatal(143, keyword);
       }
       continue;
     }
-    readDeclaration(external);
+    readDeclaration();
   }
 }
 
 // Skips an IGNORE section, with the sections nested in it.
-void EKXmlParserImpl::readConditionalSection(bool) {
+void EKXmlParserImpl::readIgnoredSection() {
   int depth = 1;
   char32_t previous = 0, beforePrevious = 0;
   while (depth > 0) {
@@ -342,20 +342,20 @@ void EKXmlParserImpl::readConditionalSection(bool) {
   }
 }
 
-void EKXmlParserImpl::readDeclaration(bool external) {
+void EKXmlParserImpl::readDeclaration() {
   if (peek() == '-') {
     read();
     if (read() != '-')
       fatal(169);
     const std::u16string kept = m_text;
-    readComment(false);
+    readComment();
     m_text = kept;
     return;
   }
   UnicodeString keyword;
-  readName(false, keyword);
+  readName(keyword);
   if (keyword == UNICODE_STRING_SIMPLE("ENTITY")) {
-    readEntityDecl(external);
+    readEntityDecl();
     return;
   }
   if (keyword != UNICODE_STRING_SIMPLE("ELEMENT") && keyword != UNICODE_STRING_SIMPLE("ATTLIST") &&
@@ -376,7 +376,7 @@ void EKXmlParserImpl::skipDeclarationBody(const UnicodeString& keyword) {
       return;
     if (c == '%' && peek() < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(peek()))) {
       // A parameter entity may supply any part of the declaration, its end included.
-      expandParameterEntity(false, nullptr);
+      expandParameterEntity(false);
       continue;
     }
     if (c == '"' || c == '\'') {
@@ -387,8 +387,7 @@ void EKXmlParserImpl::skipDeclarationBody(const UnicodeString& keyword) {
   }
 }
 
-void EKXmlParserImpl::readEntityDecl(bool external) {
-  (void)external;
+void EKXmlParserImpl::readEntityDecl() {
   if (!readWhitespace())
     fatal(150, UNICODE_STRING_SIMPLE("<!ENTITY"));
   EKXmlEntityMaps::Entity entity;
@@ -400,29 +399,29 @@ void EKXmlParserImpl::readEntityDecl(bool external) {
   }
   UnicodeString name;
   // Entity names are names without a colon in a document that uses namespaces.
-  if (!readName(false, name) || name.indexOf(u':') >= 0)
+  if (!readName(name) || name.indexOf(u':') >= 0)
     fatal(159, UnicodeString(entity.parameter ? u"<!ENTITY %" : u"<!ENTITY"));
   entity.name = intern(reinterpret_cast<const char16_t*>(name.getBuffer()), name.length());
   if (!readWhitespace())
     fatal(150, name);
   const char32_t c = peek();
   if (c == '"' || c == '\'') {
-    readQuoted(entity.text, true, "ENTITY");
+    readQuoted(entity.text, true);
   } else {
     UnicodeString keyword;
-    readName(false, keyword);
+    readName(keyword);
     UnicodeString pubid;
     if (keyword == UNICODE_STRING_SIMPLE("PUBLIC")) {
       if (!readWhitespace())
         fatal(150, keyword);
-      if (!readQuoted(pubid, false, "ENTITY") || !isPubidLiteral(pubid))
+      if (!readQuoted(pubid, false) || !isPubidLiteral(pubid))
         fatal(152, keyword);
     } else if (keyword != UNICODE_STRING_SIMPLE("SYSTEM")) {
       fatal(151, UNICODE_STRING_SIMPLE("<!ENTITY"));
     }
     if (!readWhitespace())
       fatal(150, keyword);
-    if (!readQuoted(entity.systemLiteral, false, "ENTITY"))
+    if (!readQuoted(entity.systemLiteral, false))
       fatal(153, keyword);
     if (entity.systemLiteral.indexOf(u'#') >= 0)
       fatal(153, keyword);
@@ -432,11 +431,11 @@ void EKXmlParserImpl::readEntityDecl(bool external) {
     const bool space = readWhitespace();
     if (peek() < END_OF_ENTITY && peek() != '>') {
       UnicodeString ndata;
-      readName(false, ndata);
+      readName(ndata);
       if (!space || entity.parameter || ndata != UNICODE_STRING_SIMPLE("NDATA") || !readWhitespace())
         fatal(160, externalDeclaration(entity));
       UnicodeString notation;
-      if (!readName(false, notation))
+      if (!readName(notation))
         fatal(160, externalDeclaration(entity));
       entity.unparsed = true;
     }
@@ -454,7 +453,7 @@ void EKXmlParserImpl::readEntityDecl(bool external) {
 // Reads a quoted literal; false (nothing read) when no quote is next. In an entity value,
 // parameter-entity references are expanded and character references replaced, while general
 // references stay as written for expansion where the entity is used.
-bool EKXmlParserImpl::readQuoted(UnicodeString& out, bool entityValue, const char* context) {
+bool EKXmlParserImpl::readQuoted(UnicodeString& out, bool entityValue) {
   out.remove();
   const char32_t quote = peek();
   if (quote != '"' && quote != '\'')
@@ -468,7 +467,7 @@ bool EKXmlParserImpl::readQuoted(UnicodeString& out, bool entityValue, const cha
     if (c == quote && m_frames.size() == base)
       return true;
     if (entityValue && c == '%') {
-      expandParameterEntity(true, &out);
+      expandParameterEntity(true);
       continue;
     }
     if (entityValue && c == '&') {
@@ -485,13 +484,11 @@ bool EKXmlParserImpl::readQuoted(UnicodeString& out, bool entityValue, const cha
     if (m_hugeTextLimit >= 0 && out.length() > m_hugeTextLimit)
       fatal(190);
   }
-  (void)context;
 }
 
 // After "%": reads the name and makes the entity's replacement the current input. Between
 // declarations the replacement is read as declarations; inside a literal as literal text.
-void EKXmlParserImpl::expandParameterEntity(bool inLiteral, UnicodeString* literal) {
-  (void)literal;
+void EKXmlParserImpl::expandParameterEntity(bool inLiteral) {
   const EKName name = readEntityName(read());
   const auto it = m_entities.parameter.find(name);
   if (it == m_entities.parameter.end()) {

@@ -372,14 +372,13 @@ bool EKXmlParserImpl::useTranscoder(Frame& frame, const UnicodeString& name) {
 }
 
 // Applies an encoding name from setInput, an XML or text declaration or a pushed stream.
-void EKXmlParserImpl::applyEncoding(const UnicodeString& name, bool documentEntity) {
+void EKXmlParserImpl::applyEncoding(const UnicodeString& name) {
   Frame& frame = top();
   if (name.isEmpty())
     return;
   frame.encodingName = EKUtil::getCanonicalEncoding(name);
   if (frame.encodingName.isEmpty())
     frame.encodingName = name;
-  (void)documentEntity;
   EKXmlDecoder decoder;
   UnicodeString canonical;
   if (EKXmlDecoder::lookup(name, frame.decoder, decoder, canonical)) {
@@ -438,13 +437,13 @@ void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, con
   m_baseUri = top().baseUri;
   Frame& current = top();
   if (kind == EKN_text_n1461) {
-    applyEncoding(encoding, false);
+    applyEncoding(encoding);
     detectByteOrder(current);
     return;
   }
   detectByteOrder(current);
   if (!encoding.isEmpty())
-    applyEncoding(encoding, false);
+    applyEncoding(encoding);
   // An optional text declaration.
   if (lookingAt("<?xml ") || lookingAt("<?xml\t") || lookingAt("<?xml\n") || lookingAt("<?xml\r")) {
     expect("<?xml", 140);

@@ -107,8 +107,7 @@ bool EKXmlParserImpl::readName(std::u16string& raw) {
   return true;
 }
 
-bool EKXmlParserImpl::readName(bool qualified, UnicodeString& raw) {
-  (void)qualified;
+bool EKXmlParserImpl::readName(UnicodeString& raw) {
   const bool found = readName(m_nameBuffer);
   raw.setTo(reinterpret_cast<const UChar*>(m_nameBuffer.data()), static_cast<int32_t>(m_nameBuffer.size()));
   return found;
@@ -182,7 +181,7 @@ void EKXmlParserImpl::start() {
   if (builtin)
     detectByteOrder(frame);
   else
-    applyEncoding(m_suppliedEncoding, true);
+    applyEncoding(m_suppliedEncoding);
   if (frame.encodingName.isEmpty())
     frame.encodingName = UNICODE_STRING_SIMPLE("UTF-8");
   const bool declaration =
@@ -278,7 +277,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
     }
     case PENDING_TEXT:
       m_pending = PENDING_NONE;
-      readText(coalescing);
+      readText();
       if (!coalescing)
         return m_event = topLevel ? IGNORABLE_WHITESPACE : TEXT;
       haveText = true;
@@ -304,7 +303,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
       if (coalescing && !m_features[FEATURE_REPORT_PROCESSING_INSTRUCTIONS]) {
         m_pending = PENDING_NONE;
         const std::u16string kept = m_text;
-        readPI(false);
+        readPI();
         m_text = kept;
         continue;
       }
@@ -331,7 +330,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
       return m_event = END_TAG;
     case PENDING_PI:
       m_pending = PENDING_NONE;
-      readPI(true);
+      readPI();
       return m_event = PROCESSING_INSTRUCTION;
     default:
       endDocument();
@@ -357,8 +356,7 @@ void EKXmlParserImpl::endDocument() {
 
 // --- character data
 
-void EKXmlParserImpl::readText(bool coalescing) {
-  (void)coalescing;
+void EKXmlParserImpl::readText() {
   const bool topLevel = atTopLevel();
   const bool plainText = top().parserType == EKN_text_n1461;
   for (;;) {
@@ -635,16 +633,16 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
       fatal(169);
     if (coalescing) {
       const std::u16string kept = m_text;
-      readComment(false);
+      readComment();
       m_text = kept;
     } else {
-      readComment(true);
+      readComment();
     }
     return COMMENT;
   }
   UnicodeString word;
   if (c == '[') {
-    readName(false, word);
+    readName(word);
     if (word == UNICODE_STRING_SIMPLE("CDATA")) {
       if (read() != '[')
         fatal(168);
@@ -666,7 +664,7 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
       // A lower-case doctype is accepted only for an html root.
       skipWhitespace();
       UnicodeString root;
-      readName(true, root);
+      readName(root);
       const int32_t colon = root.indexOf(u':');
       accepted = UnicodeString(root, colon + 1).toLower() == UNICODE_STRING_SIMPLE("html");
       if (accepted) {
@@ -696,8 +694,7 @@ void EKXmlParserImpl::skipConditionalUnknown() {
   }
 }
 
-void EKXmlParserImpl::readComment(bool keep) {
-  (void)keep;
+void EKXmlParserImpl::readComment() {
   m_text.clear();
   if (peek() == '>')
     warn(897, UNICODE_STRING_SIMPLE(">"));
@@ -743,10 +740,9 @@ void EKXmlParserImpl::readCData() {
   }
 }
 
-void EKXmlParserImpl::readPI(bool keep) {
-  (void)keep;
+void EKXmlParserImpl::readPI() {
   UnicodeString target;
-  if (!readName(false, target))
+  if (!readName(target))
     fatal(172, target);
   if (target.indexOf(u':') >= 0)
     fatal(140, UNICODE_STRING_SIMPLE(":"));
@@ -831,7 +827,7 @@ void EKXmlParserImpl::readXmlDecl(bool textDecl) {
       if (frame.byteOrderMark && (!builtin || declared.getKind() != frame.decoder.getKind()))
         fatal(185, value);
     } else {
-      applyEncoding(value, frame.kind == Frame::DOCUMENT);
+      applyEncoding(value);
     }
     readPseudo();
     if (!name.isEmpty() && !space)

@@ -194,7 +194,7 @@ private:
   bool lookingAt(const char* ascii);
   char32_t checkChar(char32_t c);
   void detectByteOrder(Frame& frame);
-  void applyEncoding(const UnicodeString& name, bool documentEntity);
+  void applyEncoding(const UnicodeString& name);
   bool useTranscoder(Frame& frame, const UnicodeString& name);
   void setXml11(bool on);
   void pushFrame(std::unique_ptr<Frame> frame);
@@ -217,15 +217,15 @@ private:
   // --- tokens
   EventType readToken(bool coalescing);
   void classify();
-  void readText(bool coalescing);
+  void readText();
   void appendText(char32_t c);
   void checkTextLimit(bool comment);
   void readStartTag();
   void readAttributeValue(UnicodeString& value);
   void readEndTag();
-  void readComment(bool keep);
+  void readComment();
   void readCData();
-  void readPI(bool keep);
+  void readPI();
   void readXmlDecl(bool textDecl);
   EventType readMarkup(bool coalescing);
   void skipConditionalUnknown();
@@ -240,19 +240,19 @@ private:
   void popElement();
 
   // --- names
-  bool readName(bool qualified, UnicodeString& raw);
+  bool readName(UnicodeString& raw);
   EKName intern(const char16_t* chars, int32_t length);
   void splitQName(const std::u16string& qname, EKName& prefix, EKName& localName);
 
   // --- DTD
   void readDoctype(bool rootRead);
   void readSubset(bool external);
-  void readDeclaration(bool external);
-  void readEntityDecl(bool external);
-  bool readQuoted(UnicodeString& out, bool entityValue, const char* context);
-  void readConditionalSection(bool external);
+  void readDeclaration();
+  void readEntityDecl();
+  bool readQuoted(UnicodeString& out, bool entityValue);
+  void readIgnoredSection();
   void skipDeclarationBody(const UnicodeString& keyword);
-  void expandParameterEntity(bool inLiteral, UnicodeString* literal);
+  void expandParameterEntity(bool inLiteral);
   void readExternalDtd();
   void mergeEntities(const EKXmlEntityMaps& maps);
   void attachEntitySet(int set);
