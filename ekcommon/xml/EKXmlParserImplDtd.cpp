@@ -489,27 +489,13 @@ bool EKXmlParserImpl::readQuoted(UnicodeString& out, bool entityValue) {
 // After "%": reads the name and makes the entity's replacement the current input. Between
 // declarations the replacement is read as declarations; inside a literal as literal text.
 void EKXmlParserImpl::expandParameterEntity(bool inLiteral) {
-  const EKName name = readEntityName(read());
-  const auto it = m_entities.parameter.find(name);
-  if (it == m_entities.parameter.end()) {
-    warn(514, name.toString());
+  EKXmlEntityMaps::Entity* found = entityToExpand(true, readEntityName(read()));
+  if (!found)
     return;
-  }
-  EKXmlEntityMaps::Entity& entity = it->second;
-  if (entity.expanding) {
-    warn(520, name.toString());
-    return;
-  }
+  EKXmlEntityMaps::Entity& entity = *found;
   if (entity.external) {
-    if (m_features[FEATURE_NO_EXTERNAL_ENTITIES])
-      return;
-    const size_t before = m_frames.size();
-    pushResolvedStream(EKUri(entity.uri), name, UnicodeString());
-    if (m_frames.size() > before) {
-      top().entityName = name;
-      top().parameterEntity = true;
-      entity.expanding = true;
-    }
+    if (!m_features[FEATURE_NO_EXTERNAL_ENTITIES])
+      pushExternalEntity(entity);
     return;
   }
   countExpansion(static_cast<size_t>(entity.text.length()));

@@ -924,30 +924,45 @@ EKXmlParser::EventType EKXmlParserImpl::readReference(bool coalescing) {
   return ENTITY_REF;
 }
 
-void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
-  const auto it = m_entities.general.find(name);
-  if (it == m_entities.general.end()) {
-    warn(515, name.toString());
-    return;
+// The entity a reference names when it can be expanded; an undefined one is a warning (514 or
+// 515), one whose expansion is in progress warning 520, and both give null.
+EKXmlEntityMaps::Entity* EKXmlParserImpl::entityToExpand(bool parameter, EKName name) {
+  auto& map = parameter ? m_entities.parameter : m_entities.general;
+  const auto it = map.find(name);
+  if (it == map.end()) {
+    warn(parameter ? 514 : 515, name.toString());
+    return nullptr;
   }
-  EKXmlEntityMaps::Entity& entity = it->second;
-  if (entity.expanding) {
+  if (it->second.expanding) {
     warn(520, name.toString());
-    return;
+    return nullptr;
   }
+  return &it->second;
+}
+
+// Reads an external parsed entity in place of its reference.
+void EKXmlParserImpl::pushExternalEntity(EKXmlEntityMaps::Entity& entity) {
+  const size_t before = m_frames.size();
+  pushResolvedStream(EKUri(entity.uri), entity.name, UnicodeString());
+  if (m_frames.size() > before) {
+    top().entityName = entity.name;
+    top().parameterEntity = entity.parameter;
+    entity.expanding = true;
+  }
+}
+
+void EKXmlParserImpl::expandGeneralEntity(EKName name, bool inAttribute) {
+  EKXmlEntityMaps::Entity* found = entityToExpand(false, name);
+  if (!found)
+    return;
+  EKXmlEntityMaps::Entity& entity = *found;
   if (entity.external || entity.unparsed) {
     if (inAttribute || entity.unparsed)
       fatal(188, externalDeclaration(entity));
-    if (m_features[FEATURE_NO_EXTERNAL_ENTITIES]) {
+    if (m_features[FEATURE_NO_EXTERNAL_ENTITIES])
       warn(516, externalDeclaration(entity));
-      return;
-    }
-    const size_t before = m_frames.size();
-    pushResolvedStream(EKUri(entity.uri), name, UnicodeString());
-    if (m_frames.size() > before) {
-      top().entityName = name;
-      entity.expanding = true;
-    }
+    else
+      pushExternalEntity(entity);
     return;
   }
   // The whole expansion counts once, where a reference in the document starts it: a nested

@@ -234,6 +234,8 @@ private:
   char32_t readCharRef();
   EKName readEntityName(char32_t first);
   void expandGeneralEntity(EKName name, bool inAttribute);
+  EKXmlEntityMaps::Entity* entityToExpand(bool parameter, EKName name);
+  void pushExternalEntity(EKXmlEntityMaps::Entity& entity);
   void endDocument();
   bool atTopLevel();
   void applyNamespaces();
