@@ -83,7 +83,8 @@ const MessageRow MESSAGES[] = {
 
 UnicodeString xmlErrorMessage(unsigned short code, const UnicodeString& arg1, const UnicodeString& arg2) {
   for (const MessageRow& row : MESSAGES) {
-    if (row.codes[0] != code && row.codes[1] != code && row.codes[2] != code)
+    // Unused slots of a row hold 0, which is no code.
+    if (code == 0 || (row.codes[0] != code && row.codes[1] != code && row.codes[2] != code))
       continue;
     UnicodeString message(row.before);
     if (row.arguments >= 1)
