@@ -64,7 +64,7 @@ void EKXmlParserImpl::setInputUri(const EKUri& uri) { m_inputUri = uri.getLocalP
 void EKXmlParserImpl::resetState() {
   m_event = START_DOCUMENT;
   m_pending = PENDING_NONE;
-  m_hasXmlDecl = m_seenDoctype = m_rootStarted = m_rootEnded = false;
+  m_hasXmlDecl = m_seenDoctype = m_rootStarted = false;
   m_emptyElement = m_endPending = m_popPending = false;
   m_namespaces->reset();
   m_elementFrames.clear();

@@ -303,7 +303,6 @@ private:
   bool m_hasXmlDecl = false;
   bool m_seenDoctype = false;
   bool m_rootStarted = false;
-  bool m_rootEnded = false;
   bool m_emptyElement = false;
   bool m_endPending = false; // the END_TAG of an empty-element tag is due
   bool m_popPending = false; // the scope of the last END_TAG is still open
@@ -313,7 +312,6 @@ private:
   int m_attributeCount = -1;
   std::u16string m_text;
   bool m_textIsNull = false;
-  bool m_textAllWhitespace = true;
   EKName m_refName;
   EKName m_target;
   EKName m_detectedSyntax = EKN_EMPTY;
