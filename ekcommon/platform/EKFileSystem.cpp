@@ -1,6 +1,11 @@
 #include "ekcommon/platform/EKFileSystem.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -41,6 +46,61 @@ bool isNetworkPath(const char* utf8Path) {
     if (type == magic)
       return true;
   return false;
+}
+
+int createFileBeside(const char* utf8Target, std::string& tempPath, int& fd) {
+  static std::atomic<unsigned> s_counter{0};
+  const std::string target(utf8Target ? utf8Target : "");
+  const size_t slash = target.find_last_of('/');
+  const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (base.empty())
+    return EISDIR;
+  struct stat info;
+  const bool keepMode = stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  // Hidden, and named after the target and this process, so that a leftover is recognisable.
+  const std::string stem = dir + "." + base + "." + std::to_string(getpid()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempPath = stem + std::to_string(s_counter.fetch_add(1)) + ".tmp";
+    fd = open(tempPath.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      if (keepMode)
+        fchmod(fd, info.st_mode & 07777);
+      return 0;
+    }
+    if (errno != EEXIST)
+      return errno;
+  }
+  return EEXIST;
+}
+
+int writeFully(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR)
+        continue;
+      return errno;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return 0;
+}
+
+int replaceWithFile(int fd, const char* tempPath, const char* utf8Target) {
+  int result = fsync(fd) == 0 ? 0 : errno;
+  if (close(fd) != 0 && result == 0)
+    result = errno;
+  if (result == 0 && std::rename(tempPath, utf8Target) != 0)
+    result = errno;
+  return result;
+}
+
+void discardFile(int fd, const char* tempPath) {
+  if (fd >= 0)
+    close(fd);
+  unlink(tempPath);
 }
 
 } // namespace EKPlatform
