@@ -67,10 +67,11 @@
 #include "ekcommon/resources/EKZipFile.h"
 #include "ekcommon/resources/EKZipFileEntry.h"
 
-// Namespaces and the XML pull parser
+// Namespaces, the XML pull parser and the serializer
 #include "ekcommon/xml/EKNamespaceManager.h"
 #include "ekcommon/xml/EKNamespaceMap.h"
 #include "ekcommon/xml/EKXmlParser.h"
+#include "ekcommon/xml/EKXmlSerializer.h"
 
 // Digests, ciphers and UUIDs
 #include "ekcommon/crypto/EKAES.h"
