@@ -57,7 +57,10 @@ int createFileBeside(const char* utf8Target, std::string& tempPath, int& fd) {
   if (base.empty())
     return EISDIR;
   struct stat info;
-  const bool keepMode = stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  const bool exists = stat(target.c_str(), &info) == 0;
+  if (exists && S_ISDIR(info.st_mode))
+    return EISDIR;
+  const bool keepMode = exists && S_ISREG(info.st_mode);
   // Hidden, and named after the target and this process, so that a leftover is recognisable.
   const std::string stem = dir + "." + base + "." + std::to_string(getpid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {

@@ -76,7 +76,8 @@ public:
   virtual void processingInstruction(EKName target, const UnicodeString& data) = 0;
   // <!--text-->; a "--" inside, or a trailing "-", is split by a space so the comment stays one.
   virtual void comment(const UnicodeString& text) = 0;
-  // <!DOCTYPE text>, before the first start tag only (else 16).
+  // <!DOCTYPE text>, with a space before a text that does not start with white space; before the
+  // first start tag only (else 16).
   virtual void docdecl(const UnicodeString& text) = 0;
   // <![CDATA[text]]>; "]]>" and characters the encoding lacks close the section around them.
   virtual void cdsect(const UnicodeString& text) = 0;

@@ -142,6 +142,8 @@ void EKXmlSerializerImpl::chooseEncoding(const UnicodeString& requested) {
     }
     // Without the code page (an ICU build without its data) the name is as unknown as any other.
     if (m_converter) {
+      // A write that failed may have left it inside a sequence.
+      ucnv_resetFromUnicode(m_converter);
       m_encoding = Encoding::SHIFT_JIS;
       m_encodingLabel = u"SHIFT_JIS";
     }
@@ -477,6 +479,9 @@ void EKXmlSerializerImpl::docdecl(const UnicodeString& text) {
     throwCommonError(EKERR_UNEXPECTED_DOCDECL);
   m_state = State::PROLOG;
   put("<!DOCTYPE");
+  if (!text.isEmpty() && text.charAt(0) != u' ' && text.charAt(0) != u'\t' && text.charAt(0) != u'\n' &&
+      text.charAt(0) != u'\r')
+    put(' ');
   write(text, Context::RAW);
   put('>');
 }

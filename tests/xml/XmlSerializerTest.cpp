@@ -105,7 +105,7 @@ TEST(XmlSerializer, DeclarationEncodingAndEscaping) {
        "<a b=\"&lt;&amp;&gt;&quot;'&#9;&#10;&#13; \"/>"},
       {"UTF-8", {{'<', "", "", "a"}, {'t', ""}, {'x', "]]>\r"}, {'c', "x--y-"}, {'?', "pi", "d?>"}, {'>', "", "a"}},
        "<a><![CDATA[]]]]><![CDATA[>]]>&#13;<![CDATA[]]><!--x- -y- --><?pi d? >?></a>"},
-      {"UTF-8", {{'D'}, {'!', " r SYSTEM \"r.dtd\""}, {'c', "c"}, {'<', "", "", "r"}, {'>', "", "r"}},
+      {"UTF-8", {{'D'}, {'!', "r SYSTEM \"r.dtd\""}, {'c', "c"}, {'<', "", "", "r"}, {'>', "", "r"}},
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!-- gen --><!DOCTYPE r SYSTEM \"r.dtd\"><!--c--><r/>"},
   });
 }
@@ -313,15 +313,17 @@ TEST_F(XmlSerializerFile, FailedWriteLeavesTheFile) {
 
 TEST_F(XmlSerializerFile, UnopenablePathIs67) {
   EKPtr<EKXmlSerializer> s = EKXmlSerializer::createXmlSerializer();
-  const std::string path = (m_dir / "missing" / "out.xml").string();
-  try {
-    s->setOutput(u(path.c_str()), u(""), u(""));
-    FAIL() << "opened a file in a missing directory";
-  } catch (const EKError& e) {
-    EXPECT_EQ(e.getErrorCode(), 67);
-    EXPECT_EQ(utf8(e.getRawMessage()), "Cannot open file.");
-    EXPECT_EQ(utf8(e.getUri()), path);
+  for (const std::string& path : {(m_dir / "missing" / "out.xml").string(), m_dir.string(), std::string()}) {
+    try {
+      s->setOutput(u(path.c_str()), u(""), u(""));
+      ADD_FAILURE() << "opened " << path;
+    } catch (const EKError& e) {
+      EXPECT_EQ(e.getErrorCode(), 67);
+      EXPECT_EQ(utf8(e.getRawMessage()), "Cannot open file.");
+      EXPECT_EQ(utf8(e.getUri()), path);
+    }
   }
+  EXPECT_EQ(files(), 1u);
 }
 
 } // namespace
