@@ -3,7 +3,8 @@
 // namespaces, and paragraphs of text with markup characters and some text beyond ASCII to escape.
 // The tree is built once with libxml2; the serializer is fed the same tree as a list of calls
 // whose names and strings are prepared beforehand, the way a document saver holds them, and
-// writes into the library's memory stream as xmlDocDumpMemory writes into its growing buffer. Compare the bytes_per_second of the two.
+// writes into the library's memory stream as xmlDocDumpMemory writes into its growing buffer.
+// Compare the bytes_per_second of the two.
 #include <ekcommon/ekcommon.h>
 
 #include <benchmark/benchmark.h>
@@ -87,8 +88,9 @@ std::vector<Call> callsOf(xmlDocPtr doc) {
         calls.push_back({Call::ATTRIBUTE, EKN_http_www_w3_org_2000_xmlns, EKN_xmlns, nameOf(ns->prefix),
                          UnicodeString::fromUTF8(reinterpret_cast<const char*>(ns->href))});
       for (xmlAttrPtr a = node->properties; a; a = a->next)
-        calls.push_back({Call::ATTRIBUTE, a->ns ? nameOf(a->ns->href) : EKName(), a->ns ? nameOf(a->ns->prefix) : EKName(),
-                         nameOf(a->name), UnicodeString::fromUTF8(reinterpret_cast<const char*>(a->children->content))});
+        calls.push_back({Call::ATTRIBUTE, a->ns ? nameOf(a->ns->href) : EKName(),
+                         a->ns ? nameOf(a->ns->prefix) : EKName(), nameOf(a->name),
+                         UnicodeString::fromUTF8(reinterpret_cast<const char*>(a->children->content))});
       if (node->children) {
         node = node->children;
         continue;

@@ -6,6 +6,8 @@ namespace EKCommonNS {
 
 void EKXmlSerializer::setGenerator(const UnicodeString&) {}
 
-EKPtr<EKXmlSerializer> EKXmlSerializer::createXmlSerializer() { return EKPtr<EKXmlSerializer>(new EKXmlSerializerImpl()); }
+EKPtr<EKXmlSerializer> EKXmlSerializer::createXmlSerializer() {
+  return EKPtr<EKXmlSerializer>(new EKXmlSerializerImpl());
+}
 
 } // namespace EKCommonNS

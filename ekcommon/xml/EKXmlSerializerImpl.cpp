@@ -257,7 +257,8 @@ void EKXmlSerializerImpl::write(const char16_t* text, int32_t length, Context co
       flushBuffer();
     // The run of plain ASCII goes straight into the buffer.
     char* out = m_buffer.get() + m_used;
-    const int32_t end = i + static_cast<int32_t>(std::min<size_t>(BUFFER_SIZE - m_used, static_cast<size_t>(length - i)));
+    const size_t room = std::min<size_t>(BUFFER_SIZE - m_used, static_cast<size_t>(length - i));
+    const int32_t end = i + static_cast<int32_t>(room);
     int32_t j = i;
     for (; j < end; ++j) {
       const char16_t c = text[j];

@@ -90,8 +90,10 @@ void check(const std::vector<Row>& rows, bool sorted = false) {
 
 TEST(XmlSerializer, DeclarationEncodingAndEscaping) {
   check({
-      {"UTF-8", {{'D'}, {'<', "", "", "a"}, {'>', "", "a"}}, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!-- gen --><a/>"},
-      {" us-ascii ", {{'D', "", "yes"}}, "<?xml version=\"1.0\" encoding=\"US-ASCII\" standalone=\"yes\"?><!-- gen -->"},
+      {"UTF-8", {{'D'}, {'<', "", "", "a"}, {'>', "", "a"}},
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!-- gen --><a/>"},
+      {" us-ascii ", {{'D', "", "yes"}},
+       "<?xml version=\"1.0\" encoding=\"US-ASCII\" standalone=\"yes\"?><!-- gen -->"},
       {"ISO-8859-1", {{'D'}, {'<', "", "", "a"}, {'t', "\xC3\xA9"}, {'>', "", "a"}},
        "<?xml version=\"1.0\"?><!-- gen --><a>\xC3\xA9</a>"},
       {"UTF-8", {{'D', "windows31j"}, {'<', "", "", "a"}, {'@', "", "", "b", "\xE3\x81\x82\xC3\xA9"},
@@ -130,7 +132,8 @@ TEST(XmlSerializer, NamespacesAreDeclaredWhereNamesNeedThem) {
       {"", {{'<', A, "p", "a"}, {'@', XMLNS, "xmlns", "p", A}, {'<', A, "p", "b"}, {'>', A, "b"}, {'>', A, "a"}},
        "<p:a xmlns:p=\"urn:a\"><p:b/></p:a>"},
       // an unprefixed element leaves the default namespace with xmlns=""
-      {"", {{'<', A, "", "a"}, {'<', "", "", "b"}, {'>', "", "b"}, {'>', A, "a"}}, "<a xmlns=\"urn:a\"><b xmlns=\"\"/></a>"},
+      {"", {{'<', A, "", "a"}, {'<', "", "", "b"}, {'>', "", "b"}, {'>', A, "a"}},
+       "<a xmlns=\"urn:a\"><b xmlns=\"\"/></a>"},
       // a namespaced attribute without prefix takes the one in scope, or a new one
       {"", {{'<', A, "p", "a"}, {'@', A, "", "x", "1"}, {'@', B, "", "y", "2"}, {'>', A, "a"}},
        "<p:a xmlns:p=\"urn:a\" p:x=\"1\" xmlns:ekoox1=\"urn:b\" ekoox1:y=\"2\"/>"},
@@ -145,7 +148,8 @@ TEST(XmlSerializer, NamespacesAreDeclaredWhereNamesNeedThem) {
             {'@', XMLNS, "xmlns", "q", B}, {'>', A, "b"}, {'>', A, "a"}},
        "<p:a xmlns:p=\"urn:a\"><p:b xmlns:q=\"urn:b\" q:x=\"1\" xmlns:p=\"urn:a\"/></p:a>"},
       // setPrefix binds for the next start tag; the attribute inside uses it
-      {"", {{'P', "q", B}, {'<', A, "", "a"}, {'<', "", "", "b"}, {'@', B, "", "x", "1"}, {'>', "", "b"}, {'>', A, "a"}},
+      {"", {{'P', "q", B}, {'<', A, "", "a"}, {'<', "", "", "b"}, {'@', B, "", "x", "1"}, {'>', "", "b"},
+            {'>', A, "a"}},
        "<a xmlns=\"urn:a\" xmlns:q=\"urn:b\"><b xmlns=\"\" q:x=\"1\"/></a>"},
       // a prefix without namespace is dropped
       {"", {{'<', "", "p", "a"}, {'@', "", "p", "x", "1"}, {'>', "", "a"}}, "<a x=\"1\"/>"},
@@ -241,8 +245,8 @@ TEST(XmlSerializer, StreamFailuresAre71) {
 class XmlSerializerFile : public ::testing::Test {
 protected:
   void SetUp() override {
-    m_dir = std::filesystem::temp_directory_path() /
-            ("ekser-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    m_dir = std::filesystem::temp_directory_path() / ("ekser-" + std::to_string(getpid()) + "-" + test);
     std::filesystem::remove_all(m_dir);
     std::filesystem::create_directories(m_dir);
     m_target = (m_dir / "out.xml").string();
