@@ -59,7 +59,11 @@ void EKXmlParserImpl::setParserType(EKName type, EKName htmlFlavour) {
 
 void EKXmlParserImpl::setHugeTextLimit(int limit) { m_hugeTextLimit = limit == 0 ? DEFAULT_HUGE_TEXT_LIMIT : limit; }
 
-void EKXmlParserImpl::setInputUri(const EKUri& uri) { m_inputUri = uri.getLocalPath(); }
+void EKXmlParserImpl::setInputUri(const EKUri& uri) {
+  m_inputUri = uri.getLocalPath();
+  if (m_frames.size() == 1)
+    top().inputUri = m_inputUri;
+}
 
 void EKXmlParserImpl::resetState() {
   m_event = START_DOCUMENT;

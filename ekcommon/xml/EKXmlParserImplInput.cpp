@@ -405,12 +405,36 @@ void EKXmlParserImpl::expect(const char* literal, unsigned short code, const Uni
       fatal(code, arg);
 }
 
-void EKXmlParserImpl::pushStream(const UnicodeString& uri, EKName kind, const UnicodeString& encoding) {
-  const EKUri base(m_baseUri);
-  pushResolvedStream(EKUri(base, uri), kind, encoding);
+// An XML inclusion of a resource that is being read already would never end, and neither would
+// a chain of inclusions through ever new addresses: both are reported like a looped entity and
+// included as nothing.
+bool EKXmlParserImpl::isLoopedInclusion(const EKUri& resolved) {
+  const UnicodeString path = resolved.getLocalPath();
+  int inclusions = 0;
+  for (const auto& frame : m_frames) {
+    inclusions += frame->inclusion ? 1 : 0;
+    if ((frame->kind == Frame::DOCUMENT || frame->inclusion) && frame->inputUri == path) {
+      warn(520, resolved.toString());
+      return true;
+    }
+  }
+  if (inclusions < MAX_INCLUSION_DEPTH)
+    return false;
+  warn(520, resolved.toString());
+  return true;
 }
 
-void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding) {
+void EKXmlParserImpl::pushStream(const UnicodeString& uri, EKName kind, const UnicodeString& encoding) {
+  const EKUri base(m_baseUri);
+  pushResolvedStream(EKUri(base, uri), kind, encoding, kind == EKN_xml || kind == EKN_text_n1461);
+}
+
+void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding,
+                                         bool inclusion) {
+  const bool textInclusion = inclusion && kind == EKN_text_n1461;
+  const bool xmlInclusion = inclusion && !textInclusion;
+  if (xmlInclusion && isLoopedInclusion(resolved))
+    return;
   EKUri::ContentInfo info(m_contentInfo.get());
   std::unique_ptr<std::istream> in(resolved.getIStream(&info, nullptr));
   if (!in) {
@@ -425,18 +449,24 @@ void EKXmlParserImpl::pushResolvedStream(const EKUri& resolved, EKName kind, con
   frame->ownsStream = true;
   frame->inputUri = resolved.getLocalPath();
   frame->baseUri = resolved.getBaseString();
-  frame->parserType = kind == EKN_text_n1461 ? EKName(EKN_text_n1461) : m_parserType;
-  frame->topDepth = kind == EKN_xml ? m_namespaces->getDepth() : 0;
-  frame->oneCharAtATime = kind != EKN_text_n1461;
+  frame->parserType = textInclusion ? EKName(EKN_text_n1461) : m_parserType;
+  // An inclusion stands after the end tag of its include element, which is closed (its scope
+  // popped) before the included text is read.
+  const int openDepth = m_namespaces->getDepth() - (m_popPending || m_endPending ? 1 : 0);
+  frame->topDepth = xmlInclusion ? openDepth : 0;
+  frame->inclusion = xmlInclusion;
+  frame->oneCharAtATime = !textInclusion;
   // The document's version rules every entity it includes.
   frame->isXml11 = m_frames.front()->isXml11;
   pushFrame(std::move(frame));
+  Frame& current = top();
+  if (inclusion)
+    current.elementDepth = openDepth;
   m_line = 1;
   m_column = 0;
-  m_inputUri = top().inputUri;
-  m_baseUri = top().baseUri;
-  Frame& current = top();
-  if (kind == EKN_text_n1461) {
+  m_inputUri = current.inputUri;
+  m_baseUri = current.baseUri;
+  if (textInclusion) {
     applyEncoding(encoding);
     detectByteOrder(current);
     return;

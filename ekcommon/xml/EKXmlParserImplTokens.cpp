@@ -943,7 +943,7 @@ EKXmlEntityMaps::Entity* EKXmlParserImpl::entityToExpand(bool parameter, EKName 
 // Reads an external parsed entity in place of its reference.
 void EKXmlParserImpl::pushExternalEntity(EKXmlEntityMaps::Entity& entity) {
   const size_t before = m_frames.size();
-  pushResolvedStream(EKUri(entity.uri), entity.name, UnicodeString());
+  pushResolvedStream(EKUri(entity.uri), entity.name, UnicodeString(), false);
   if (m_frames.size() > before) {
     top().entityName = entity.name;
     top().parameterEntity = entity.parameter;

@@ -142,6 +142,7 @@ private:
     bool parameterEntity = false;
     int elementDepth = 0;
     int topDepth = 0; // the depth that counts as top level inside this frame (XInclude "xml")
+    bool inclusion = false; // an XInclude "xml" resource
   };
 
   struct Attribute {
@@ -201,8 +202,10 @@ private:
   void pushTextFrame(Frame::Kind kind, EKXmlEntityMaps::Entity& entity, bool padded);
   char32_t readAcross(size_t base);
   bool takePlainRun(std::u16string& out, char16_t stop);
+  static constexpr int MAX_INCLUSION_DEPTH = 64;
+  bool isLoopedInclusion(const EKUri& resolved);
   // pushStream for a URI already resolved (external entities are resolved where declared).
-  void pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding);
+  void pushResolvedStream(const EKUri& resolved, EKName kind, const UnicodeString& encoding, bool inclusion);
   // Appends name characters (no start-character check).
   void readNameChars(UnicodeString& raw);
   void readNameChars(std::u16string& raw);
