@@ -47,6 +47,18 @@ public:
     return *this;
   }
   EKPtr& operator=(std::nullptr_t) { return *this = static_cast<T*>(nullptr); }
+  // From a pointer to a derived class (an EKPtr<EKElement> into an EKPtr<EKNode>).
+  template <class U, class = std::enable_if_t<std::is_convertible<U*, T*>::value>>
+  EKPtr& operator=(const EKPtr<U>& other) {
+    return *this = static_cast<T*>(other.get());
+  }
+  template <class U, class = std::enable_if_t<std::is_convertible<U*, T*>::value>>
+  EKPtr& operator=(EKPtr<U>&& other) noexcept {
+    T* previous = std::exchange(m_object, static_cast<T*>(other.detach()));
+    if (previous)
+      previous->release();
+    return *this;
+  }
 
   T* get() const noexcept { return m_object; }
   T* operator->() const noexcept { return m_object; }
