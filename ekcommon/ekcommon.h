@@ -73,6 +73,20 @@
 #include "ekcommon/xml/EKXmlParser.h"
 #include "ekcommon/xml/EKXmlSerializer.h"
 
+// The document object model: nodes, elements and attributes, documents
+#include "ekcommon/dom/EKAttr.h"
+#include "ekcommon/dom/EKDocument.h"
+#include "ekcommon/dom/EKDocumentFragment.h"
+#include "ekcommon/dom/EKElement.h"
+#include "ekcommon/dom/EKNamedNodeMap.h"
+#include "ekcommon/dom/EKNode.h"
+#include "ekcommon/dom/EKNodeIterable.h"
+#include "ekcommon/dom/EKNodeIterator.h"
+#include "ekcommon/dom/EKNodeList.h"
+#include "ekcommon/dom/EKProcessingInstruction.h"
+#include "ekcommon/dom/EKTextNode.h"
+#include "ekcommon/dom/EKTreeIterator.h"
+
 // Digests, ciphers and UUIDs
 #include "ekcommon/crypto/EKAES.h"
 #include "ekcommon/crypto/EKMD5.h"

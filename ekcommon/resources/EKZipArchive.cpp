@@ -1,5 +1,9 @@
 #include "ekcommon/resources/EKZipArchive.h"
 
+#include "ekcommon/core/EKError.h"
+#include "ekcommon/dom/EKDocument.h"
+#include "ekcommon/resources/EKMemStream.h"
+
 #include "ekcommon/resources/internal/EKUtf8.h"
 
 #include <ctime>
@@ -94,6 +98,19 @@ int EKZipArchive::append(std::istream& in, const UnicodeString& name) {
   if (in.bad())
     ok = false;
   return zipCloseFileInZip(zip) == ZIP_OK && ok ? 0 : -1;
+}
+
+int EKZipArchive::append(EKDocument* doc, const UnicodeString& name, EKNode* node) {
+  if (!doc || !m_zip)
+    return -1;
+  EKMemStream saved;
+  try {
+    doc->save(saved, node, UNICODE_STRING_SIMPLE("UTF-8"));
+  } catch (const EKError&) {
+    return -1;
+  }
+  saved.begin();
+  return append(saved, name);
 }
 
 int EKZipArchive::close() {

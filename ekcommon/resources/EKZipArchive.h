@@ -16,6 +16,9 @@
 
 namespace EKCommonNS {
 
+class EKDocument;
+class EKNode;
+
 class EKCOMMON_API EKZipArchive {
 public:
   EKZipArchive() = default;
@@ -36,6 +39,9 @@ public:
   // bytes left in `in`, deflated. 0 on success, -1 when the archive is not open, the name is
   // empty, or the writer fails. Entries must stay below 4 GiB.
   int append(std::istream& in, const UnicodeString& name);
+  // Adds an entry with the document (or only `node`, a node of it) saved as UTF-8 XML. -1 also
+  // when saving fails.
+  int append(EKDocument* doc, const UnicodeString& name, EKNode* node = nullptr);
   // Finishes the archive and copies it to the output stream. 0 on success, -1 when none is
   // open or writing fails. The temporary file is removed either way.
   int close();
