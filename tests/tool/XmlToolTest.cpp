@@ -135,6 +135,28 @@ TEST_F(XmlTool, FilesAndUris) {
   EXPECT_EQ(runTool("xml events '" + missing + "'", "&1").out, missing + ": error 67: Cannot open file.\n");
 }
 
+TEST_F(XmlTool, FormatAndXInclude) {
+  const std::vector<DocumentRow> rows = {
+      {"<a x='1&amp;2'>caf\xC3\xA9<!--c--><?p i?><b></b></a>", "format", 0,
+       "<?xml version=\"1.0\"?><a x=\"1&amp;2\">caf\xC3\xA9<b/></a>\n"},
+      {"<a>caf\xC3\xA9</a>", "format --encoding US-ASCII", 0,
+       "<?xml version=\"1.0\" encoding=\"US-ASCII\"?><a>caf&#233;</a>\n"},
+      {"<a><?p i?></a>", "format --feature 8", 0, "<?xml version=\"1.0\"?><a><?p i?></a>\n"},
+      {"<a><b></a>", "format", 1, "-:1:9: error 134: End tag </a> does not match the start tag <b>.\n"},
+  };
+  expectDocumentRows(m_dir / "doc.xml", rows);
+  write("part.xml", "<p>included</p>");
+  const std::string document =
+      write("inc.xml", "<r xmlns:xi=\"http://www.w3.org/2001/XInclude\"><xi:include href=\"part.xml\"/></r>");
+  const ToolResult included = runTool("xml xinclude '" + document + "'", "&1");
+  EXPECT_EQ(included.status, 0);
+  EXPECT_EQ(included.out,
+            "<?xml version=\"1.0\"?><r xmlns:xi=\"http://www.w3.org/2001/XInclude\"><p>included</p></r>\n");
+  const std::string plain = write("plain.xml", "<r/>");
+  EXPECT_EQ(runTool("xml xinclude '" + plain + "'", "&1").out,
+            "<?xml version=\"1.0\"?><r/>\n" + plain + ": no XInclude element\n");
+}
+
 TEST(XmlToolUsage, BadUsageAndHelp) {
   const ToolRow rows[] = {
       {"xml", 2, ""},
@@ -148,6 +170,9 @@ TEST(XmlToolUsage, BadUsageAndHelp) {
       {"xml events --bogus a.xml", 2, ""},
       {"xml check", 2, ""},
       {"xml check --tokens a.xml", 2, ""},
+      {"xml format a.xml b.xml", 2, ""},
+      {"xml format --encoding", 2, ""},
+      {"xml xinclude --encoding UTF-8 a.xml", 2, ""},
       {"xml --help", 0, nullptr},
   };
   expectToolRows(rows);

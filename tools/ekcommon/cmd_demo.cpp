@@ -260,6 +260,35 @@ void showXml() {
   }
 }
 
+// A small XSL-FO document loaded into a tree, walked as a formatter walks it, changed (a font
+// size made larger) and saved.
+void showDocument() {
+  std::cout << "== Documents: load, walk, change, save ==\n";
+  const UnicodeString sample(u"<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\">"
+                             u"<fo:page-sequence master-reference=\"A4\"><fo:flow flow-name=\"xsl-region-body\">"
+                             u"<fo:block font-size=\"12pt\">Hello</fo:block><fo:block>World</fo:block>"
+                             u"</fo:flow></fo:page-sequence></fo:root>");
+  EKPtr<EKDocument> document(new EKDocument());
+  document->loadXml(sample);
+  EKTreeIterator it(document->getDocumentElement(), EKTreeIterator::PRE_ORDER);
+  while (EKNode* node = it.nextNode()) {
+    std::cout << std::string(2 * static_cast<size_t>(node->getNodeDepth()), ' ');
+    if (node->isElementNode())
+      std::cout << toUtf8(node->getNodeName().toString()) << '\n';
+    else
+      std::cout << '"' << toUtf8(node->getText()) << "\"\n";
+  }
+  EKPtr<EKNodeList> blocks = document->getElementsByTagName(EKName(UnicodeString(u"block")));
+  EKElement* first = ekCast<EKElement>(blocks->item(0));
+  const EKName fontSize(UnicodeString(u"font-size"));
+  // The loader stores attribute text; the value parser gives it a type and the tree keeps that.
+  const EKValue size = EKParser::parse(first->getAttribute(fontSize).toString(), EKTokenizer::GENERIC);
+  const EKValue larger = size * EKValue(1.5f);
+  first->setAttribute(fontSize, larger);
+  std::cout << "  font-size of the first of " << blocks->getLength() << " blocks set to "
+            << toUtf8(larger.toString()) << "; saved:\n  " << toUtf8(document->saveXml()) << '\n';
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -275,6 +304,7 @@ int runDemo(const std::vector<std::string>& args) {
   showUris();
   showArchives();
   showXml();
+  showDocument();
   showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;

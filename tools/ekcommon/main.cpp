@@ -111,9 +111,11 @@ const std::vector<Command>& commands() {
        "cjk, cjk-justify, hanging (baseline), latin-group, kana, ja, sc, tc.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runScript},
-      {"xml", "the XML pull parser's events, and well-formedness checks",
+      {"xml", "the XML pull parser's events, well-formedness checks, and documents loaded and saved",
        "usage: ekcommon xml events [--tokens] [--feature N]... FILE|URI|-\n"
        "       ekcommon xml check [--feature N]... FILE|URI|-...\n"
+       "       ekcommon xml format [--encoding NAME] [--feature N]... FILE|URI|-\n"
+       "       ekcommon xml xinclude [--feature N]... FILE|URI|-\n"
        "events prints one line per parser event up to END_DOCUMENT:\n"
        "  EVENT DEPTH LINE:COLUMN [DETAILS]\n"
        "where DETAILS are, for START_TAG, the element as prefix:name{namespace} (name{namespace}\n"
@@ -137,7 +139,14 @@ const std::vector<Command>& commands() {
        "6 no position descriptions, 7 no character check, 8 next() reports processing\n"
        "instructions, 9 external entities not read, 10 unbound element prefixes allowed (1 and 3\n"
        "are stored only). '-' reads standard input; URIs and paths resolve DTDs and entities\n"
-       "against themselves.\n",
+       "against themselves.\n"
+       "format loads the input into a document tree and prints it as the library saves it: UTF-8,\n"
+       "or with --encoding US-ASCII or Shift_JIS (any other name gives UTF-8 without an encoding in\n"
+       "the declaration); comments, the DOCTYPE and, unless feature 8 is on, processing\n"
+       "instructions are not kept, entities are expanded and XInclude elements are replaced by\n"
+       "what they include. xinclude prints the document the same way, to see its inclusions\n"
+       "resolved, and notes on standard error when it has no XInclude element. An error that ends\n"
+       "the load is printed on standard error as for events, with exit status 1.\n",
        runXml},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
