@@ -1,11 +1,16 @@
 #include "ekcommon/values/EKValue.h"
 
+#include "ekcommon/core/internal/EKArena.h"
+
 #include "ekcommon/values/EKNamedValueMap.h"
 #include "ekcommon/values/EKParser.h"
 #include "ekcommon/values/EKValueArray.h"
 #include "ekcommon/values/internal/EKSaturate.h"
 
+#include <atomic>
 #include <climits>
+#include <cstddef>
+#include <new>
 #include <cmath>
 #include <limits>
 
@@ -95,9 +100,36 @@ EKName::EKName(const EKValue& value) : EKName(value.toEKName()) {}
 
 // --- Construction and ownership ---------------------------------------------------------------
 
+// The text of a string value: one allocation of exactly its size, shared by every copy of the
+// value. Attribute values are the bulk of a document tree, so their size matters.
+struct EKValueText {
+  std::atomic<int32_t> references;
+  int32_t length;
+  char16_t chars[1];
+
+  static EKValueText* make(const UnicodeString& text) {
+    const int32_t length = text.length();
+    void* memory = EKArena::allocate(bytes(length));
+    EKValueText* made = static_cast<EKValueText*>(memory);
+    new (&made->references) std::atomic<int32_t>(1);
+    made->length = length;
+    text.extract(0, length, made->chars);
+    return made;
+  }
+  static size_t bytes(int32_t length) {
+    return offsetof(EKValueText, chars) + sizeof(char16_t) * static_cast<size_t>(length);
+  }
+  UnicodeString toString() const { return UnicodeString(chars, length); }
+  void addRef() { references.fetch_add(1, std::memory_order_relaxed); }
+  void release() {
+    if (references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+      EKArena::deallocate(this, bytes(length));
+  }
+};
+
 EKValue::EKValue(const UnicodeString& text, EKUnitType kind)
     : m_payload{0}, m_tag(makeTag(VALUE_STRING, kind)) {
-  m_payload.string = new UnicodeString(text);
+  m_payload.text = EKValueText::make(text);
 }
 
 EKValue::EKValue(const EKColor& color) : EKValue() {
@@ -126,18 +158,20 @@ EKValue::EKValue(EKNamedValueMap* map) : EKValue(static_cast<EKRCObject*>(map)) 
 
 void EKValue::copyOwned() {
   if (getValueType() == VALUE_STRING) {
-    if (m_payload.string)
-      m_payload.string = new UnicodeString(*m_payload.string);
+    if (m_payload.text)
+      m_payload.text->addRef();
   } else if (m_payload.object) {
     m_payload.object->addRef();
   }
 }
 
 void EKValue::releaseOwned() {
-  if (getValueType() == VALUE_STRING)
-    delete m_payload.string;
-  else if (m_payload.object)
+  if (getValueType() == VALUE_STRING) {
+    if (m_payload.text)
+      m_payload.text->release();
+  } else if (m_payload.object) {
     m_payload.object->release();
+  }
   m_payload.bits = 0;
 }
 
@@ -252,8 +286,8 @@ EKName EKValue::getLowerNameValue() const {
 UnicodeString EKValue::getStringValue() const {
   if (isName())
     return EKName(m_payload.name).toString();
-  if (isString() && m_payload.string)
-    return *m_payload.string;
+  if (isString() && m_payload.text)
+    return m_payload.text->toString();
   return UnicodeString();
 }
 
@@ -307,7 +341,7 @@ bool EKValue::isEmpty() const {
   switch (getValueType()) {
   case VALUE_NULL: return true;
   case VALUE_NAME: return m_payload.name == EKN_EMPTY;
-  case VALUE_STRING: return !m_payload.string || m_payload.string->isEmpty();
+  case VALUE_STRING: return !m_payload.text || m_payload.text->length == 0;
   default: return false;
   }
 }

@@ -1,7 +1,8 @@
 // EKValue: the one value type of the library (property, attribute, declaration and node values).
 // A 16-byte tagged union: small things inline (integers, floats, names, packed colours,
-// characters), big things by pointer (strings, owned and copied; arrays, compounds and other
-// objects, shared and reference-counted). Arithmetic and comparison work across units.
+// characters), big things by pointer (strings, arrays, compounds and other objects, all shared
+// and reference-counted, so copies cost no allocation). Arithmetic and comparison work across
+// units.
 #pragma once
 
 #include "ekcommon/core/EKExport.h"
@@ -20,13 +21,14 @@ namespace EKCommonNS {
 class EKValueArray;
 class EKNamedValueMap;
 class EKNamedValue;
+struct EKValueText;
 
 enum EKValueType : int32_t {
   VALUE_NULL = 0,
   VALUE_INTEGER = 1,  // int32
   VALUE_REAL = 2,     // float32
   VALUE_NAME = 3,     // EKName
-  VALUE_STRING = 4,   // owned heap string; the unit is the kind of string
+  VALUE_STRING = 4,   // shared immutable heap text; the unit is the kind of string
   VALUE_RCOBJECT = 5, // EKRCObject, one reference held
   VALUE_ARRAY = 6,    // EKValueArray, one reference held
   VALUE_COMPOUND = 7  // EKNamedValueMap, one reference held
@@ -269,7 +271,7 @@ private:
     int32_t integer;
     float real;
     EKNameEnum name;
-    UnicodeString* string;
+    EKValueText* text; // reference-counted, never changed once made
     EKRCObject* object; // also arrays and compounds
   };
 
