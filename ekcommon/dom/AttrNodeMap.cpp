@@ -1,18 +1,40 @@
 #include "ekcommon/dom/internal/AttrNodeMap.h"
 
+#include "ekcommon/core/internal/EKArena.h"
 #include "ekcommon/dom/EKAttr.h"
+#include "ekcommon/dom/EKElement.h"
 #include "ekcommon/dom/internal/QName.h"
 
 namespace EKCommonNS {
 
+void* AttrNodeMap::operator new(size_t size) { return EKArena::allocate(size); }
+
+void AttrNodeMap::operator delete(void* memory, size_t size) noexcept { EKArena::deallocate(memory, size); }
+
 AttrNodeMap::~AttrNodeMap() {
-  while (m_last)
-    remove(m_last);
+  // The element is going: each attribute loses it, and dies unless someone holds it. An element
+  // without document dies with its document, which its attributes then lose too.
+  const bool documentGone = !m_owner->getOwnerDocument();
+  EKNode* node = first();
+  while (node) {
+    EKNode* next = node == m_last ? nullptr : node->m_next;
+    EKAttr* attr = static_cast<EKAttr*>(node);
+    attr->m_next = attr->m_previous = nullptr;
+    attr->m_ownerElement = nullptr;
+    if (documentGone)
+      attr->m_ownerDocument = nullptr;
+    else
+      attr->holdDocument(); // a detached attribute holds its document; a dying one gives it back
+    if (attr->removeRef() <= 0)
+      delete attr;
+    node = next;
+  }
 }
 
-uint64_t AttrNodeMap::key(EKName first, EKName second) {
-  return static_cast<uint64_t>(static_cast<uint32_t>(static_cast<EKNameEnum>(first))) << 32 |
-         static_cast<uint32_t>(static_cast<EKNameEnum>(second));
+size_t AttrNodeMap::slot(EKName first, EKName second, size_t mask) {
+  const uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(static_cast<EKNameEnum>(first))) << 32 |
+                       static_cast<uint32_t>(static_cast<EKNameEnum>(second));
+  return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
 }
 
 EKAttr* AttrNodeMap::first() const { return m_last ? static_cast<EKAttr*>(m_last->m_next) : nullptr; }
@@ -38,8 +60,12 @@ EKAttr* AttrNodeMap::item(int index) const {
 EKAttr* AttrNodeMap::getNamedItem(EKName qname) const {
   const QName name = QName::split(qname);
   if (m_index) {
-    auto found = m_index->byQName.find(key(name.prefix, name.localName));
-    return found == m_index->byQName.end() ? nullptr : found->second;
+    const size_t mask = m_index->byQName.size() - 1;
+    for (size_t i = slot(name.prefix, name.localName, mask);; i = (i + 1) & mask) {
+      EKAttr* attr = m_index->byQName[i];
+      if (!attr || (attr->getLocalName() == name.localName && attr->getPrefix() == name.prefix))
+        return attr;
+    }
   }
   for (EKNode* node = first(); node; node = node == m_last ? nullptr : node->m_next) {
     if (node->getLocalName() == name.localName && node->getPrefix() == name.prefix)
@@ -50,8 +76,12 @@ EKAttr* AttrNodeMap::getNamedItem(EKName qname) const {
 
 EKAttr* AttrNodeMap::getNamedItemNS(EKName namespaceUri, EKName localName) const {
   if (m_index) {
-    auto found = m_index->byNamespace.find(key(namespaceUri, localName));
-    return found == m_index->byNamespace.end() ? nullptr : found->second;
+    const size_t mask = m_index->byNamespace.size() - 1;
+    for (size_t i = slot(namespaceUri, localName, mask);; i = (i + 1) & mask) {
+      EKAttr* attr = m_index->byNamespace[i];
+      if (!attr || (attr->getLocalName() == localName && attr->getNamespaceUri() == namespaceUri))
+        return attr;
+    }
   }
   for (EKNode* node = first(); node; node = node == m_last ? nullptr : node->m_next) {
     if (node->getLocalName() == localName && node->getNamespaceUri() == namespaceUri)
@@ -87,8 +117,9 @@ EKPtr<EKAttr> AttrNodeMap::setNamedItem(EKAttr* attr) {
   return replaced;
 }
 
-void AttrNodeMap::append(EKAttr* attr) {
-  attr->addRef();
+void AttrNodeMap::append(EKAttr* attr, bool adopt) {
+  if (!adopt)
+    attr->addRef();
   attr->unholdDocument();
   attr->m_ownerElement = m_owner;
   if (!m_last) {
@@ -101,18 +132,13 @@ void AttrNodeMap::append(EKAttr* attr) {
   }
   m_last = attr;
   ++m_count;
-  if (m_index) {
+  if (m_index && static_cast<size_t>(m_count) * 2 <= m_index->byNamespace.size())
     indexAttr(attr);
-  } else if (m_count > INDEX_THRESHOLD) {
-    m_index = std::make_unique<Index>();
-    for (EKNode* node = first(); node; node = node == m_last ? nullptr : node->m_next)
-      indexAttr(static_cast<EKAttr*>(node));
-  }
+  else if (m_count > INDEX_THRESHOLD)
+    rebuildIndex();
 }
 
 EKPtr<EKAttr> AttrNodeMap::remove(EKAttr* attr) {
-  if (m_index)
-    unindexAttr(attr);
   EKNode* head = first();
   if (attr == m_last) {
     m_last = attr == head ? nullptr : static_cast<EKAttr*>(attr->m_previous);
@@ -129,6 +155,8 @@ EKPtr<EKAttr> AttrNodeMap::remove(EKAttr* attr) {
   attr->m_previous = nullptr;
   attr->m_ownerElement = nullptr;
   --m_count;
+  if (m_index)
+    rebuildIndex();
   attr->holdDocument();
   EKPtr<EKAttr> result(attr);
   attr->release(); // the map's reference now lives in the result
@@ -140,18 +168,33 @@ void AttrNodeMap::forgetDocument() {
     node->m_ownerDocument = nullptr;
 }
 
-void AttrNodeMap::indexAttr(EKAttr* attr) {
-  m_index->byNamespace.emplace(key(attr->getNamespaceUri(), attr->getLocalName()), attr);
-  m_index->byQName.emplace(key(attr->getPrefix(), attr->getLocalName()), attr);
+void AttrNodeMap::rebuildIndex() {
+  if (m_count <= INDEX_THRESHOLD) {
+    m_index.reset();
+    return;
+  }
+  size_t size = 64;
+  while (size < static_cast<size_t>(m_count) * 4)
+    size *= 2;
+  if (!m_index)
+    m_index = std::make_unique<Index>();
+  m_index->byNamespace.assign(size, nullptr);
+  m_index->byQName.assign(size, nullptr);
+  for (EKNode* node = first(); node; node = node == m_last ? nullptr : node->m_next)
+    indexAttr(static_cast<EKAttr*>(node));
 }
 
-void AttrNodeMap::unindexAttr(EKAttr* attr) {
-  auto byNamespace = m_index->byNamespace.find(key(attr->getNamespaceUri(), attr->getLocalName()));
-  if (byNamespace != m_index->byNamespace.end() && byNamespace->second == attr)
-    m_index->byNamespace.erase(byNamespace);
-  auto byQName = m_index->byQName.find(key(attr->getPrefix(), attr->getLocalName()));
-  if (byQName != m_index->byQName.end() && byQName->second == attr)
-    m_index->byQName.erase(byQName);
+void AttrNodeMap::indexAttr(EKAttr* attr) {
+  const size_t mask = m_index->byNamespace.size() - 1;
+  const EKName local = attr->getLocalName();
+  size_t i = slot(attr->getNamespaceUri(), local, mask);
+  while (m_index->byNamespace[i])
+    i = (i + 1) & mask;
+  m_index->byNamespace[i] = attr;
+  i = slot(attr->getPrefix(), local, mask);
+  while (m_index->byQName[i])
+    i = (i + 1) & mask;
+  m_index->byQName[i] = attr;
 }
 
 } // namespace EKCommonNS

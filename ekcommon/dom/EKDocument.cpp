@@ -2,6 +2,7 @@
 
 #include "ekcommon/core/EKErrorCodeCOMMON.h"
 #include "ekcommon/core/EKMutex.h"
+#include "ekcommon/core/internal/EKArena.h"
 #include "ekcommon/dom/EKDocumentFragment.h"
 #include "ekcommon/dom/EKNamedNodeMap.h"
 #include "ekcommon/dom/EKProcessingInstruction.h"
@@ -21,7 +22,8 @@
 
 namespace EKCommonNS {
 
-EKDocument::EKDocument() : EKNode(nullptr), m_nameTable(EKNameTable::addRefSharedNameTable()) {}
+EKDocument::EKDocument()
+    : EKNode(nullptr), m_arena(new EKArena()), m_nameTable(EKNameTable::addRefSharedNameTable()) {}
 
 EKDocument::~EKDocument() {
   // Nodes a host still holds outlive the document; they lose their link to it.
@@ -227,6 +229,7 @@ void EKDocument::abort() {
 
 EKNode* EKDocument::loadNextNode() {
   EKMutex guard(m_lock);
+  EKArena::Scope arena(m_arena.get());
   try {
     return loadNextNodeLocked();
   } catch (...) {

@@ -15,10 +15,12 @@
 #include "ekcommon/dom/EKNode.h"
 
 #include <istream>
+#include <memory>
 #include <ostream>
 
 namespace EKCommonNS {
 
+class EKArena;
 class EKAttr;
 class EKElement;
 class EKDocumentFragment;
@@ -126,6 +128,8 @@ private:
   void writeTextElement(EKNode* text);
 
   EKLock m_lock;
+  // The nodes and values a load makes are cut from it.
+  std::unique_ptr<EKArena> m_arena;
   EKNameTable* m_nameTable;
   EKPtr<EKXmlParser> m_parser;
   EKPtr<EKXmlSerializer> m_serializer;

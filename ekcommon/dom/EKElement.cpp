@@ -51,8 +51,11 @@ void EKElement::setAttribute(EKName qname, const EKValue& value) {
     if (!document)
       throwCommonError(EKERR_WRONG_DOCUMENT, UNICODE_STRING_SIMPLE("attribute"));
     EKPtr<EKAttr> created = document->createAttribute(qname);
-    attributeMap()->append(created);
-    attr = created;
+    if (!created)
+      return; // the document makes no such attribute
+    created->setValue(value);
+    attributeMap()->append(created.detach(), true);
+    return;
   }
   attr->setValue(value);
 }
@@ -64,8 +67,11 @@ void EKElement::setAttributeNS(EKName namespaceUri, EKName prefix, EKName localN
     if (!document)
       throwCommonError(EKERR_WRONG_DOCUMENT, UNICODE_STRING_SIMPLE("attribute"));
     EKPtr<EKAttr> created = document->createAttributeNS(namespaceUri, prefix, localName);
-    attributeMap()->append(created);
-    attr = created;
+    if (!created)
+      return; // the document makes no such attribute
+    created->setValue(value);
+    attributeMap()->append(created.detach(), true);
+    return;
   }
   attr->setValue(value);
 }

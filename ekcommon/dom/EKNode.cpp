@@ -1,6 +1,7 @@
 #include "ekcommon/dom/EKNode.h"
 
 #include "ekcommon/core/EKErrorCodeCOMMON.h"
+#include "ekcommon/core/internal/EKArena.h"
 #include "ekcommon/dom/EKAttr.h"
 #include "ekcommon/dom/EKDocument.h"
 #include "ekcommon/dom/EKElement.h"
@@ -21,6 +22,17 @@ const UnicodeString kRefChild = UNICODE_STRING_SIMPLE("refChild");
 const UnicodeString kOldChild = UNICODE_STRING_SIMPLE("oldChild");
 
 } // namespace
+
+void* EKNode::operator new(size_t size) { return EKArena::allocate(size); }
+
+void EKNode::operator delete(void* memory, size_t size) noexcept { EKArena::deallocate(memory, size); }
+
+// Over-aligned classes of a host bypass the arena.
+void* EKNode::operator new(size_t size, std::align_val_t alignment) { return ::operator new(size, alignment); }
+
+void EKNode::operator delete(void* memory, size_t, std::align_val_t alignment) noexcept {
+  ::operator delete(memory, alignment);
+}
 
 EKNode::EKNode(EKDocument* ownerDocument) : m_ownerDocument(ownerDocument) {
   holdDocument();
@@ -63,7 +75,7 @@ void EKNode::dismantleChildren(bool forgetDocument) {
       // Its destructor gives up a document reference: take one for it, unless the document is
       // the one being destroyed.
       if (forgetDocument)
-        forgetOwnerDocument(child);
+        child->m_ownerDocument = nullptr; // its attributes see that, as they die with it
       else
         child->holdDocument();
       dying.push_back(child);

@@ -8,7 +8,9 @@
 #include "ekcommon/names/EKName.h"
 #include "ekcommon/values/EKValue.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 namespace EKCommonNS {
 
@@ -131,6 +133,13 @@ public:
   virtual void setSourceColumnNumber(int column);
   virtual bool isBidiDone() const;
   virtual void bidiDone(int level);
+
+  // Nodes made while a document loads come from that document's arena (a node outlives it all
+  // the same); other nodes from the heap.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
+  static void* operator new(size_t size, std::align_val_t alignment);
+  static void operator delete(void* memory, size_t size, std::align_val_t alignment) noexcept;
 
   bool getFlag(uint32_t mask) const { return (m_flags & mask) != 0; }
   void setFlag(uint32_t mask, bool on) { m_flags = on ? m_flags | mask : m_flags & ~mask; }

@@ -341,3 +341,38 @@ TEST(NodeTree, MillionLevelsDeepNeedNoStack) {
   copy = nullptr;
   EXPECT_EQ(utf8(held->getText()), "x");
 }
+
+// Nodes a load makes share memory blocks; held nodes keep theirs after the document is gone,
+// and each may be released on any thread.
+TEST(NodeTree, LoadedNodesOutliveTheirDocumentOnAnyThread) {
+  std::string xml = "<r>";
+  for (int i = 0; i < 3000; ++i)
+    xml += "<e a='" + std::to_string(i) + "' b='a longer attribute value than fits in a small string'>t</e>";
+  xml += "</r>";
+  std::vector<EKPtr<EKNode>> held;
+  std::vector<EKValue> values;
+  {
+    EKPtr<EKDocument> doc = parse(xml);
+    int i = 0;
+    for (EKNode* e = doc->getDocumentElement()->getFirstChild(); e; e = e->getNextSibling(), ++i) {
+      if (i % 7 == 0)
+        held.emplace_back(e);
+      if (i % 11 == 0)
+        values.push_back(ekCast<EKElement>(e)->getAttribute(name("b")));
+    }
+  }
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (size_t k = t; k < held.size(); k += 4) {
+        EXPECT_EQ(utf8(held[k]->getFirstChild()->getText()), "t");
+        EXPECT_EQ(utf8(ekCast<EKElement>(held[k].get())->getAttribute(name("a")).toString()), std::to_string(k * 7));
+        held[k] = nullptr;
+      }
+    });
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+  for (const EKValue& value : values)
+    EXPECT_EQ(utf8(value.toString()), "a longer attribute value than fits in a small string");
+}

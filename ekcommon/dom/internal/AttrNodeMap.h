@@ -1,13 +1,14 @@
 // The attribute map of an element: the attributes in insertion order, linked in a ring through
-// their sibling links, with hash indexes by (namespace, local name) and by (prefix, local name)
-// once an element has more attributes than a linear search handles well.
+// their sibling links. Lookups search the ring; an element with more attributes than a short
+// search handles well also gets open-addressing hash indexes by (namespace, local name) and by
+// (prefix, local name), which cost one allocation each.
 #pragma once
 
 #include "ekcommon/dom/EKNamedNodeMap.h"
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
+#include <vector>
 
 namespace EKCommonNS {
 
@@ -16,6 +17,9 @@ class AttrNodeMap : public EKNamedNodeMap {
 
 public:
   explicit AttrNodeMap(EKElement* owner) : m_owner(owner) {}
+  // From the loading document's arena, like the nodes.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
   ~AttrNodeMap() override;
   AttrNodeMap(const AttrNodeMap&) = delete;
   AttrNodeMap& operator=(const AttrNodeMap&) = delete;
@@ -34,22 +38,25 @@ public:
   EKPtr<EKAttr> removeNamedItemNS(EKName namespaceUri, EKName localName) override;
   EKPtr<EKAttr> setNamedItem(EKAttr* attr) override;
 
-  // Appends an attribute that belongs to no element and has no namespace twin here.
-  void append(EKAttr* attr);
+  // Appends an attribute that belongs to no element and has no namespace twin here. The map
+  // takes a reference of its own, or with `adopt` the caller's.
+  void append(EKAttr* attr, bool adopt = false);
   EKPtr<EKAttr> remove(EKAttr* attr);
   // The owner element's document is being destroyed: the attributes forget it.
   void forgetDocument();
 
 private:
+  // Two tables of the same power-of-two size, at most half full; null marks a free slot.
   struct Index {
-    std::unordered_map<uint64_t, EKAttr*> byNamespace;
-    std::unordered_map<uint64_t, EKAttr*> byQName;
+    std::vector<EKAttr*> byNamespace;
+    std::vector<EKAttr*> byQName;
   };
-  static constexpr int INDEX_THRESHOLD = 8;
+  static constexpr int INDEX_THRESHOLD = 24;
 
-  static uint64_t key(EKName first, EKName second);
+  static size_t slot(EKName first, EKName second, size_t mask);
+  // Builds the index afresh for the attributes now in the map (also after a removal).
+  void rebuildIndex();
   void indexAttr(EKAttr* attr);
-  void unindexAttr(EKAttr* attr);
   EKAttr* first() const;
 
   EKElement* m_owner;
