@@ -67,10 +67,12 @@
 #include "ekcommon/resources/EKZipFile.h"
 #include "ekcommon/resources/EKZipFileEntry.h"
 
-// Namespaces and the XML pull parser
+// Namespaces, the XML pull parser, catalogs and XML utilities
 #include "ekcommon/xml/EKNamespaceManager.h"
 #include "ekcommon/xml/EKNamespaceMap.h"
+#include "ekcommon/xml/EKXmlCatalogs.h"
 #include "ekcommon/xml/EKXmlParser.h"
+#include "ekcommon/xml/EKXmlUtil.h"
 
 // Digests, ciphers and UUIDs
 #include "ekcommon/crypto/EKAES.h"
