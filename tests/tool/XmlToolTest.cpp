@@ -135,6 +135,23 @@ TEST_F(XmlTool, FilesAndUris) {
   EXPECT_EQ(runTool("xml events '" + missing + "'", "&1").out, missing + ": error 67: Cannot open file.\n");
 }
 
+// One line per input, in order; an input that fails has its line on standard error instead.
+TEST_F(XmlTool, RootElements) {
+  const std::string fo = write("fo.xml", "<!DOCTYPE fo:root SYSTEM \"missing.dtd\">\n"
+                                         "<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\"><x></fo:root>");
+  const std::string plain = write("plain.xml", "<?xml version=\"1.0\"?><!-- c --><doc a=\"1\"/>");
+  const std::string empty = write("empty.xml", "<!-- nothing but a comment -->");
+  const std::string bad = write("bad.xml", "<a b=></a>");
+  const std::string missing = (m_dir / "missing.xml").string();
+  const ToolResult r = runTool("xml root '" + fo + "' '" + plain + "' - '" + empty + "' '" + bad + "' '" + missing +
+                                   "' < '" + plain + "'",
+                               "&1");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "{http://www.w3.org/1999/XSL/Format}root\ndoc\ndoc\n" + empty + ": no root element\n" + bad +
+                       ": error 174: Missing quotation character (\\\" or ').\n" + missing + ": error 67: Cannot open file.\n");
+  EXPECT_EQ(runTool("xml root 'file://" + fo + "'").out, "{http://www.w3.org/1999/XSL/Format}root\n");
+}
+
 TEST(XmlToolUsage, BadUsageAndHelp) {
   const ToolRow rows[] = {
       {"xml", 2, ""},
@@ -148,6 +165,8 @@ TEST(XmlToolUsage, BadUsageAndHelp) {
       {"xml events --bogus a.xml", 2, ""},
       {"xml check", 2, ""},
       {"xml check --tokens a.xml", 2, ""},
+      {"xml root", 2, ""},
+      {"xml root --feature 0 a.xml", 2, ""},
       {"xml --help", 0, nullptr},
   };
   expectToolRows(rows);

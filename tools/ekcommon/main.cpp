@@ -111,9 +111,10 @@ const std::vector<Command>& commands() {
        "cjk, cjk-justify, hanging (baseline), latin-group, kana, ja, sc, tc.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runScript},
-      {"xml", "the XML pull parser's events, and well-formedness checks",
+      {"xml", "the XML pull parser's events, well-formedness checks and root elements",
        "usage: ekcommon xml events [--tokens] [--feature N]... FILE|URI|-\n"
        "       ekcommon xml check [--feature N]... FILE|URI|-...\n"
+       "       ekcommon xml root FILE|URI|-...\n"
        "events prints one line per parser event up to END_DOCUMENT:\n"
        "  EVENT DEPTH LINE:COLUMN [DETAILS]\n"
        "where DETAILS are, for START_TAG, the element as prefix:name{namespace} (name{namespace}\n"
@@ -137,8 +138,26 @@ const std::vector<Command>& commands() {
        "6 no position descriptions, 7 no character check, 8 next() reports processing\n"
        "instructions, 9 external entities not read, 10 unbound element prefixes allowed (1 and 3\n"
        "are stored only). '-' reads standard input; URIs and paths resolve DTDs and entities\n"
-       "against themselves.\n",
+       "against themselves.\n"
+       "root prints one line per input: its root element as {namespace}local, or local when the\n"
+       "element has no namespace, read with the look-ahead that hosts use to tell kinds of input\n"
+       "apart: no external DTD or entity is read, unbound prefixes and unknown encodings are\n"
+       "tolerated, nothing after the root's start tag is read. An input that cannot be read or\n"
+       "has no root element prints nothing on standard output but the reason on standard error\n"
+       "(FILE: error CODE: MESSAGE, or FILE: no root element); the exit status is then 1.\n",
        runXml},
+      {"catalog", "URIs mapped through OASIS XML catalog files",
+       "usage: ekcommon catalog --catalog FILE [--catalog FILE]... URI...\n"
+       "Reads each catalog FILE (a path or URI; entries of later files come after those of\n"
+       "earlier ones) and prints each URI as the catalogs map it, one a line: the first uri,\n"
+       "rewriteURI or uriSuffix entry that applies decides; other entry kinds (system, public,\n"
+       "delegates, nextCatalog) map nothing, and a URI no entry applies to is printed as given.\n"
+       "A catalog's problems are printed on standard error as\n"
+       "  FILE[:LINE:COLUMN]: error|warning CODE: MESSAGE\n"
+       "(warning 518 for a file that is not a catalog, error 67 for one that cannot be opened);\n"
+       "a catalog that cannot be read to its end stops the command before any URI is printed,\n"
+       "with exit status 1.\n",
+       runCatalog},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",

@@ -1,6 +1,7 @@
 #include "ekcommon/xml/internal/EKXmlCatalogsImpl.h"
 
 #include "ekcommon/core/EKErrorCodeCOMMON.h"
+#include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/resources/EKUri.h"
 
 namespace EKCommonNS {
@@ -86,8 +87,10 @@ void EKXmlCatalogsImpl::loadCatalog(const EKUri& uri) {
     return xmlBase.isEmpty() ? enclosing : EKUri(enclosing, xmlBase, EKUri::URISTR_URI);
   };
   const auto pushScope = [&](const EKUri& enclosingBase, EKName enclosingPrefer) {
-    const UnicodeString prefer = attribute(parser, EKN_EMPTY, EKN_prefer);
-    Scope scope{elementBase(enclosingBase), prefer.isEmpty() ? enclosingPrefer : EKName(prefer), 0};
+    // Only the two meaningful values are taken, so that a catalog interns no names of its own.
+    const EKName prefer(EKNameTable::getBuiltinNameEnum(attribute(parser, EKN_EMPTY, EKN_prefer)));
+    const bool preferValid = prefer == EKN_system || prefer == EKN_public;
+    Scope scope{elementBase(enclosingBase), preferValid ? prefer : enclosingPrefer, 0};
     if (scope.base != enclosingBase) {
       scope.ownBaseChars = scope.base.toString().length();
       heldBaseChars += scope.ownBaseChars;
