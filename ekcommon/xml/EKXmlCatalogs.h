@@ -8,7 +8,6 @@
 //   EKUri schema(u"http://example.org/schema/book.xsd", catalogs.get());
 #pragma once
 
-#include "ekcommon/core/EKPtr.h"
 #include "ekcommon/core/EKRCObject.h"
 
 namespace EKCommonNS {

@@ -277,7 +277,8 @@ void showCatalogs() {
               << toUtf8(namespaceUri.toString()) << '\n';
   }
   EKPtr<EKXmlCatalogs> catalogs = EKXmlUtil::createXmlCatalogs();
-  catalogs->loadCatalog(EKUri(fromUtf8("data:application/xml,<catalog xmlns='urn:oasis:names:tc:entity:xmlns:xml:catalog'>"
+  catalogs->loadCatalog(EKUri(fromUtf8("data:application/xml,"
+                                       "<catalog xmlns='urn:oasis:names:tc:entity:xmlns:xml:catalog'>"
                                        "<rewriteURI uriStartString='http://example.org/styles/' "
                                        "rewritePrefix='file:///usr/share/styles/'/></catalog>")));
   const EKUri mapped(fromUtf8("http://example.org/styles/report.css"), catalogs.get());

@@ -296,8 +296,10 @@ int root(const Options& options) {
     EKName localName;
     EKName namespaceUri;
     try {
-      namespaceUri = file == "-" ? EKXmlUtil::getRootName(localName, std::cin, nullptr, UnicodeString(), UnicodeString())
-                                 : EKXmlUtil::getRootName(localName, fromUtf8(file), UnicodeString());
+      if (file == "-")
+        namespaceUri = EKXmlUtil::getRootName(localName, std::cin, nullptr, UnicodeString(), UnicodeString());
+      else
+        namespaceUri = EKXmlUtil::getRootName(localName, fromUtf8(file), UnicodeString());
     } catch (const EKError& error) {
       printDiagnostic(std::cerr, file, error, error.getLineNumber(), error.getColumnNumber());
       status = EXIT_INPUT_ERROR;
