@@ -149,6 +149,12 @@ TEST(XmlCatalogs, NestingCostsNoRecursionAndBoundedBases) {
     growing += "<group xml:base='" + std::string(100, 'a') + "/'>";
   writeFile(dir / "growing.xml", growing);
   EXPECT_EQ(loadFailure(dir / "growing.xml", false), "518 Not an XML Catalog file. " + (dir / "growing.xml"));
+  // Every entry holds its base, here a long one that many entries repeat.
+  std::string wide = CATALOG_START + "<group xml:base='http://x/" + std::string(200000, 'a') + "/'>";
+  for (int i = 0; i < 25; ++i)
+    wide += "<uri name='n' uri='u'/>";
+  writeFile(dir / "wide.xml", wide);
+  EXPECT_EQ(loadFailure(dir / "wide.xml", false), "518 Not an XML Catalog file. " + (dir / "wide.xml"));
 }
 
 TEST(XmlCatalogs, UrisBuiltWithCatalogsAreMapped) {

@@ -38,9 +38,11 @@ const EntryKind* findEntryKind(EKName name) {
 }
 
 // Nested xml:base values are resolved one against the other, so each open scope may hold a base
-// longer than its parent's; bounding their total keeps a deeply nested catalog from taking
-// memory quadratic in its size. No real catalog comes near it.
+// longer than its parent's, and every entry's URI holds its base. Bounding the bases in force and
+// the entries of one file keeps a hostile catalog from taking memory quadratic in its size; no
+// real catalog comes near either bound.
 constexpr int64_t MAX_HELD_BASE_CHARS = int64_t(1) << 20;
+constexpr int64_t MAX_ENTRY_CHARS = int64_t(1) << 22;
 
 // What the catalog elements that are open say about their content.
 struct Scope {
@@ -79,6 +81,7 @@ void EKXmlCatalogsImpl::loadCatalog(const EKUri& uri) {
   std::vector<Entry> read;
   std::vector<Scope> scopes;
   int64_t heldBaseChars = 0;
+  int64_t entryChars = 0;
   bool rootSeen = false;
   int skipDepth = 0; // the depth of the foreign element being skipped, 0 when none
   // The base of the current element: its own xml:base resolved against the enclosing base.
@@ -134,8 +137,12 @@ void EKXmlCatalogsImpl::loadCatalog(const EKUri& uri) {
     if (match.isEmpty())
       continue;
     const EKUri target(scopes.back().base, attribute(parser, EKN_EMPTY, kind->uriAttribute), EKUri::URISTR_URI);
-    if (!target.isEmpty())
-      read.push_back(Entry{kind->kind, std::move(match), target.toString()});
+    if (target.isEmpty())
+      continue;
+    entryChars += match.length() + target.toString().length();
+    if (entryChars > MAX_ENTRY_CHARS)
+      throwCommonError(EKERR_NOT_A_CATALOG, input.getLocalPath());
+    read.push_back(Entry{kind->kind, std::move(match), target.toString()});
   }
   if (!rootSeen)
     throwCommonError(EKERR_NOT_A_CATALOG, input.getLocalPath());

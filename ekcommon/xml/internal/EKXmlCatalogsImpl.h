@@ -18,9 +18,11 @@ public:
 
   void setCallbackError(ErrorCallback callback, void* userData) override;
   // A file whose root is not the catalog element in the catalog namespace is EKError 518 naming
-  // the file; parse errors are the parser's (through the callback when one is set), and an
-  // unopenable file is EKError 67. A file that fails adds no entry. Entries whose match string
-  // or URI is empty are left out: they could only map a URI to nothing.
+  // the file, and so is one whose nested bases or entries would hold more text than any real
+  // catalog (more than a million characters of bases in force, or four million in entries); parse
+  // errors are the parser's (through the callback when one is set), and an unopenable file is
+  // EKError 67. A file that fails adds no entry. Entries whose match string or URI is empty are
+  // left out: they could only map a URI to nothing.
   void loadCatalog(const EKUri& uri) override;
   // The first entry in list order that applies wins: uri (equal to the match string), rewriteURI
   // (starts with it: the rest is appended to the rewrite prefix) or uriSuffix (ends with it).
