@@ -67,11 +67,13 @@
 #include "ekcommon/resources/EKZipFile.h"
 #include "ekcommon/resources/EKZipFileEntry.h"
 
-// Namespaces, the XML pull parser and the serializer
+// Namespaces, the XML pull parser, the serializer, catalogs and XML utilities
 #include "ekcommon/xml/EKNamespaceManager.h"
 #include "ekcommon/xml/EKNamespaceMap.h"
+#include "ekcommon/xml/EKXmlCatalogs.h"
 #include "ekcommon/xml/EKXmlParser.h"
 #include "ekcommon/xml/EKXmlSerializer.h"
+#include "ekcommon/xml/EKXmlUtil.h"
 
 // The document object model: nodes, elements and attributes, documents
 #include "ekcommon/dom/EKAttr.h"

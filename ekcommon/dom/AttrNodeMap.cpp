@@ -3,7 +3,7 @@
 #include "ekcommon/core/internal/EKArena.h"
 #include "ekcommon/dom/EKAttr.h"
 #include "ekcommon/dom/EKElement.h"
-#include "ekcommon/dom/internal/QName.h"
+#include "ekcommon/xml/EKXmlUtil.h"
 
 namespace EKCommonNS {
 
@@ -58,17 +58,18 @@ EKAttr* AttrNodeMap::item(int index) const {
 }
 
 EKAttr* AttrNodeMap::getNamedItem(EKName qname) const {
-  const QName name = QName::split(qname);
+  const EKName prefix = EKXmlUtil::getPrefixFromQName(qname);
+  const EKName localName = EKXmlUtil::getLocalPartFromQName(qname);
   if (m_index) {
     const size_t mask = m_index->byQName.size() - 1;
-    for (size_t i = slot(name.prefix, name.localName, mask);; i = (i + 1) & mask) {
+    for (size_t i = slot(prefix, localName, mask);; i = (i + 1) & mask) {
       EKAttr* attr = m_index->byQName[i];
-      if (!attr || (attr->getLocalName() == name.localName && attr->getPrefix() == name.prefix))
+      if (!attr || (attr->getLocalName() == localName && attr->getPrefix() == prefix))
         return attr;
     }
   }
   for (EKNode* node = first(); node; node = node == m_last ? nullptr : node->m_next) {
-    if (node->getLocalName() == name.localName && node->getPrefix() == name.prefix)
+    if (node->getLocalName() == localName && node->getPrefix() == prefix)
       return static_cast<EKAttr*>(node);
   }
   return nullptr;

@@ -10,13 +10,13 @@
 #include "ekcommon/dom/EKTreeIterator.h"
 #include "ekcommon/dom/internal/AttrNS.h"
 #include "ekcommon/dom/internal/ElementNS.h"
-#include "ekcommon/dom/internal/QName.h"
 #include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/resources/EKStrStream.h"
 #include "ekcommon/resources/EKUri.h"
 #include "ekcommon/resources/internal/EKFetchState.h"
 #include "ekcommon/xml/EKXmlParser.h"
 #include "ekcommon/xml/EKXmlSerializer.h"
+#include "ekcommon/xml/EKXmlUtil.h"
 
 #include <string>
 
@@ -103,8 +103,9 @@ EKElement* EKDocument::getDocumentElement() {
 }
 
 EKPtr<EKElement> EKDocument::createElement(EKName qname) {
-  const QName name = QName::split(qname);
-  return EKPtr<EKElement>(new Element(this, name.prefix, name.localName));
+  const EKName prefix = EKXmlUtil::getPrefixFromQName(qname);
+  const EKName localName = EKXmlUtil::getLocalPartFromQName(qname);
+  return EKPtr<EKElement>(new Element(this, prefix, localName));
 }
 
 EKPtr<EKElement> EKDocument::createElementNS(EKName namespaceUri, EKName prefix, EKName localName) {
@@ -112,8 +113,9 @@ EKPtr<EKElement> EKDocument::createElementNS(EKName namespaceUri, EKName prefix,
 }
 
 EKPtr<EKElement> EKDocument::createElementNS(EKName namespaceUri, EKName qname) {
-  const QName name = QName::split(qname);
-  return createElementNS(namespaceUri, name.prefix, name.localName);
+  const EKName prefix = EKXmlUtil::getPrefixFromQName(qname);
+  const EKName localName = EKXmlUtil::getLocalPartFromQName(qname);
+  return createElementNS(namespaceUri, prefix, localName);
 }
 
 EKPtr<EKTextNode> EKDocument::createTextNode(const UnicodeString& text) {
@@ -129,8 +131,9 @@ EKPtr<EKDocumentFragment> EKDocument::createDocumentFragment() {
 }
 
 EKPtr<EKAttr> EKDocument::createAttribute(EKName qname) {
-  const QName name = QName::split(qname);
-  return EKPtr<EKAttr>(new Attr(this, name.prefix, name.localName));
+  const EKName prefix = EKXmlUtil::getPrefixFromQName(qname);
+  const EKName localName = EKXmlUtil::getLocalPartFromQName(qname);
+  return EKPtr<EKAttr>(new Attr(this, prefix, localName));
 }
 
 EKPtr<EKAttr> EKDocument::createAttributeNS(EKName namespaceUri, EKName prefix, EKName localName) {
@@ -138,8 +141,9 @@ EKPtr<EKAttr> EKDocument::createAttributeNS(EKName namespaceUri, EKName prefix, 
 }
 
 EKPtr<EKAttr> EKDocument::createAttributeNS(EKName namespaceUri, EKName qname) {
-  const QName name = QName::split(qname);
-  return createAttributeNS(namespaceUri, name.prefix, name.localName);
+  const EKName prefix = EKXmlUtil::getPrefixFromQName(qname);
+  const EKName localName = EKXmlUtil::getLocalPartFromQName(qname);
+  return createAttributeNS(namespaceUri, prefix, localName);
 }
 
 EKPtr<EKNode> EKDocument::createTextNodeElement(const UnicodeString& text, EKNode*) {

@@ -4,8 +4,8 @@
 #include "ekcommon/dom/EKAttr.h"
 #include "ekcommon/dom/EKDocument.h"
 #include "ekcommon/dom/internal/AttrNodeMap.h"
-#include "ekcommon/dom/internal/QName.h"
 #include "ekcommon/resources/EKUri.h"
+#include "ekcommon/xml/EKXmlUtil.h"
 
 namespace EKCommonNS {
 
@@ -77,8 +77,9 @@ void EKElement::setAttributeNS(EKName namespaceUri, EKName prefix, EKName localN
 }
 
 void EKElement::setAttributeNS(EKName namespaceUri, EKName qname, const EKValue& value) {
-  const QName name = QName::split(qname);
-  setAttributeNS(namespaceUri, name.prefix, name.localName, value);
+  const EKName prefix = EKXmlUtil::getPrefixFromQName(qname);
+  const EKName localName = EKXmlUtil::getLocalPartFromQName(qname);
+  setAttributeNS(namespaceUri, prefix, localName, value);
 }
 
 void EKElement::removeAttribute(EKName qname) {

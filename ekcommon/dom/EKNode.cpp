@@ -10,6 +10,7 @@
 #include "ekcommon/dom/EKTreeIterator.h"
 #include "ekcommon/dom/internal/NodeLists.h"
 #include "ekcommon/text/EKChar.h"
+#include "ekcommon/xml/EKXmlUtil.h"
 
 #include <vector>
 
@@ -111,14 +112,7 @@ EKDocument* EKNode::getLoader() const {
   return const_cast<EKDocument*>(ekCast<const EKDocument>(this));
 }
 
-EKName EKNode::getNodeName() const {
-  const EKName prefix = getPrefix();
-  if (prefix.isEmpty())
-    return getLocalName();
-  UnicodeString qname(prefix.toString());
-  qname.append(char16_t(':')).append(getLocalName().toString());
-  return EKName(qname);
-}
+EKName EKNode::getNodeName() const { return EKXmlUtil::makeQName(getPrefix(), getLocalName()); }
 
 EKName EKNode::getFOName() const { return getLocalName(); }
 EKName EKNode::getNamespaceUri() const { return EKName(); }

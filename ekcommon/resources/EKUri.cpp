@@ -3,6 +3,7 @@
 #include "ekcommon/core/EKBogusString.h"
 #include "ekcommon/platform/EKFileSystem.h"
 #include "ekcommon/text/EKChar.h"
+#include "ekcommon/xml/EKXmlCatalogs.h"
 
 #include <unicode/uchar.h>
 
@@ -367,8 +368,8 @@ EKUri::EKUri(const EKUri& base, const UnicodeString& s, URISTRTYPE type, const E
   construct(&base, s, type, catalogs);
 }
 
-void EKUri::construct(const EKUri* base, const UnicodeString& s, URISTRTYPE type, const EKXmlCatalogs*) {
-  const Classified c = classify(s, type);
+void EKUri::construct(const EKUri* base, const UnicodeString& s, URISTRTYPE type, const EKXmlCatalogs* catalogs) {
+  const Classified c = classify(catalogs ? catalogs->resolveURI(s) : s, type);
   if (base) {
     m_uri = resolve(c.text, base->m_uri, c.effective);
     return;

@@ -40,6 +40,10 @@ run("${WORK_DIR}/cmake-build/archive_example")
 if(NOT last_output MATCHES "chapter1.fo: <fo:root/>")
   message(FATAL_ERROR "archive example printed an unexpected result:\n${last_output}")
 endif()
+run("${WORK_DIR}/cmake-build/document_example")
+if(NOT last_output MATCHES "first block: one \\(host class\\)\n.*<fo:block space-after=\"6pt\">one</fo:block><fo:block>two")
+  message(FATAL_ERROR "document example printed an unexpected result:\n${last_output}")
+endif()
 
 # pkg-config.
 find_program(PKG_CONFIG pkg-config REQUIRED)

@@ -157,6 +157,52 @@ TEST_F(XmlTool, FormatAndXInclude) {
             "<?xml version=\"1.0\"?><r/>\n" + plain + ": no XInclude element\n");
 }
 
+// One line per input, in order; an input that fails has its line on standard error instead.
+TEST_F(XmlTool, RootElements) {
+  const std::string fo = write("fo.xml", "<!DOCTYPE fo:root SYSTEM \"missing.dtd\">\n"
+                                         "<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\"><x></fo:root>");
+  const std::string plain = write("plain.xml", "<?xml version=\"1.0\"?><!-- c --><doc a=\"1\"/>");
+  const std::string empty = write("empty.xml", "<!-- nothing but a comment -->");
+  const std::string bad = write("bad.xml", "<a b=></a>");
+  const std::string missing = (m_dir / "missing.xml").string();
+  const ToolResult r = runTool("xml root '" + fo + "' '" + plain + "' - '" + empty + "' '" + bad + "' '" + missing +
+                                   "' < '" + plain + "'",
+                               "&1");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "{http://www.w3.org/1999/XSL/Format}root\ndoc\ndoc\n" + empty + ": no root element\n" + bad +
+                       ": error 174: Missing quotation character (\\\" or ').\n" + missing +
+                       ": error 67: Cannot open file.\n");
+  EXPECT_EQ(runTool("xml root 'file://" + fo + "'").out, "{http://www.w3.org/1999/XSL/Format}root\n");
+}
+
+// Later catalogs' entries come after earlier ones; a bad catalog stops the command before any URI.
+TEST_F(XmlTool, CatalogMapsUris) {
+  const std::string start = "<catalog xmlns='urn:oasis:names:tc:entity:xmlns:xml:catalog'>\n";
+  const std::string first =
+      write("first.xml", start + "<system systemId='http://a/doc.dtd' uri='doc.dtd'/>\n"
+                                 "<rewriteURI uriStartString='http://a/s/' rewritePrefix='http://b/s/'/>\n"
+                                 "<group xml:base='http://c/'><uri name='urn:a' uri='a.xml'/></group></catalog>");
+  const std::string second = write("second.xml", start + "<uri name='urn:a' uri='http://d/a'/>\n"
+                                                         "<uriSuffix uriSuffix='.png' uri='local.png'/></catalog>");
+  const ToolResult r = runTool("catalog --catalog '" + first + "' --catalog '" + second +
+                               "' urn:a http://a/s/x.css http://a/doc.dtd img/logo.png -- -dash");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "http://c/a.xml\nhttp://b/s/x.css\nhttp://a/doc.dtd\n" + (m_dir / "local.png").string() +
+                       "\n-dash\n");
+
+  const std::string malformed = write("malformed.xml", start + "<uri name='urn:a'></catalog>");
+  const std::string foreign = write("foreign.xml", "<catalog/>");
+  const std::string missing = (m_dir / "missing.xml").string();
+  for (const std::string& bad : {malformed, foreign, missing}) {
+    const ToolResult failed = runTool("catalog --catalog '" + first + "' --catalog '" + bad + "' urn:a", "&1");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, bad + (bad == malformed ? ":2:27: error 134: End tag </catalog> does not match the start "
+                                                    "tag <uri>.\n"
+                                 : bad == foreign ? ": warning 518: Not an XML Catalog file.\n"
+                                                  : ": error 67: Cannot open file.\n"));
+  }
+}
+
 TEST(XmlToolUsage, BadUsageAndHelp) {
   const ToolRow rows[] = {
       {"xml", 2, ""},
@@ -173,7 +219,14 @@ TEST(XmlToolUsage, BadUsageAndHelp) {
       {"xml format a.xml b.xml", 2, ""},
       {"xml format --encoding", 2, ""},
       {"xml xinclude --encoding UTF-8 a.xml", 2, ""},
+      {"xml root", 2, ""},
+      {"xml root --feature 0 a.xml", 2, ""},
       {"xml --help", 0, nullptr},
+      {"catalog urn:a", 2, ""},
+      {"catalog --catalog c.xml", 2, ""},
+      {"catalog urn:a --catalog", 2, ""},
+      {"catalog --bogus --catalog c.xml urn:a", 2, ""},
+      {"catalog --help", 0, nullptr},
   };
   expectToolRows(rows);
   EXPECT_NE(runTool("xml --help").out.find("EVENT DEPTH LINE:COLUMN"), std::string::npos);

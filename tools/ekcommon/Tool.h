@@ -38,6 +38,22 @@ bool splitOperands(const char* command, const std::vector<std::string>& args,
 EKCommonNS::UnicodeString readTextOperand(const char* command, const std::string& operand,
                                           int& status);
 
+// "FILE:LINE:COLUMN: error|warning CODE: message" for a parser's or catalog's error; the
+// position is left out when line is not positive (an input that cannot be opened), and a
+// position description the parser appended to the message is cut.
+void printDiagnostic(std::ostream& out, const std::string& file, const EKCommonNS::EKError& error, int line,
+                     int column);
+
+// What an error callback that prints diagnostics reports to: where, the input as named, and
+// whether a fatal error ended the reading (the parser then unwinds with an empty error 128).
+struct DiagnosticReport {
+  std::ostream* out;
+  const std::string* file;
+  bool fatal;
+};
+// An error callback (user data: a DiagnosticReport) that prints each report with printDiagnostic.
+void reportDiagnostic(const EKCommonNS::EKError& error, void* userData);
+
 std::string toUtf8(const EKCommonNS::UnicodeString& text);
 EKCommonNS::UnicodeString fromUtf8(const std::string& text);
 
@@ -55,6 +71,7 @@ int runCounter(const std::vector<std::string>& args);
 int runLang(const std::vector<std::string>& args);
 int runScript(const std::vector<std::string>& args);
 int runXml(const std::vector<std::string>& args);
+int runCatalog(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 
 } // namespace EKTool

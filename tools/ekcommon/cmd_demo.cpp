@@ -289,6 +289,31 @@ void showDocument() {
             << toUtf8(larger.toString()) << "; saved:\n  " << toUtf8(document->saveXml()) << '\n';
 }
 
+// How a host tells its inputs apart before it loads them, and how a catalog gives it a local copy
+// of a resource that a document names by its public address. The catalog comes as a data: URI.
+void showCatalogs() {
+  std::cout << "== XML: root look-ahead and catalogs ==\n";
+  const std::string inputs[] = {
+      "<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\"/>",
+      "<fo:root xmlns:fo=\"http://www.w3.org/1999/XSL/Format\" "
+      "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\" xsl:version=\"1.0\"/>",
+  };
+  for (const std::string& input : inputs) {
+    EKStrStream in(input.data(), input.size());
+    EKName localName;
+    const EKName namespaceUri = EKXmlUtil::getXSLStylesheetNamespace(localName, in);
+    std::cout << "  " << input << "\n    -> " << toUtf8(localName.toString()) << " in "
+              << toUtf8(namespaceUri.toString()) << '\n';
+  }
+  EKPtr<EKXmlCatalogs> catalogs = EKXmlUtil::createXmlCatalogs();
+  catalogs->loadCatalog(EKUri(fromUtf8("data:application/xml,"
+                                       "<catalog xmlns='urn:oasis:names:tc:entity:xmlns:xml:catalog'>"
+                                       "<rewriteURI uriStartString='http://example.org/styles/' "
+                                       "rewritePrefix='file:///usr/share/styles/'/></catalog>")));
+  const EKUri mapped(fromUtf8("http://example.org/styles/report.css"), catalogs.get());
+  std::cout << "  http://example.org/styles/report.css with the catalog: " << toUtf8(mapped.toString()) << '\n';
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -304,6 +329,7 @@ int runDemo(const std::vector<std::string>& args) {
   showUris();
   showArchives();
   showXml();
+  showCatalogs();
   showDocument();
   showCrypto();
   EKNameTable::releaseSharedNameTable();

@@ -1,8 +1,9 @@
 // ekcommon xml: the library's pull parser and documents on the command line. "events" prints
 // every event the parser reports, one line each, to inspect or compare how a document is read;
 // "check" reads documents to their end and lists their warnings and errors in the FILE:LINE:COLUMN
-// form that editors and build logs understand; "format" and "xinclude" load a document into a
-// tree and write it back as the library saves it.
+// form that editors and build logs understand; "root" names each document's root element the way
+// a host decides what kind of input it has; "format" and "xinclude" load a document into a tree
+// and write it back as the library saves it.
 #include "Tool.h"
 
 #include <cstdio>
@@ -120,8 +121,8 @@ UnicodeString withoutPositionDescription(const UnicodeString& message) {
   return message;
 }
 
-// "FILE:LINE:COLUMN: error|warning CODE: message"; the position is left out when it is unknown
-// (an input that cannot be opened).
+} // namespace
+
 void printDiagnostic(std::ostream& out, const std::string& file, const EKError& error, int line, int column) {
   std::cout.flush(); // events and diagnostics keep their order when both streams go to one place
   out << file;
@@ -131,6 +132,15 @@ void printDiagnostic(std::ostream& out, const std::string& file, const EKError& 
   out << ": " << (fatal ? "error " : "warning ") << error.getErrorCode() << ": "
       << escape(withoutPositionDescription(error.getRawMessage())) << '\n';
 }
+
+void reportDiagnostic(const EKError& error, void* userData) {
+  DiagnosticReport& report = *static_cast<DiagnosticReport*>(userData);
+  printDiagnostic(*report.out, *report.file, error, error.getLineNumber(), error.getColumnNumber());
+  if (getErrorLevel(error.getErrorCode()) == EKERROR_LEVEL_FATAL)
+    report.fatal = true;
+}
+
+namespace {
 
 // A thrown or queued error carries line -1 when its position went into the message; the
 // parser still stands where the error was found.
@@ -246,29 +256,15 @@ int events(const Options& options) {
   return EXIT_OK;
 }
 
-// What the error callback of "check" reports to: the file as named and whether a fatal error
-// ended its parse.
-struct CheckReport {
-  const std::string* file;
-  bool fatal;
-};
-
-void reportToCheck(const EKError& error, void* userData) {
-  CheckReport& report = *static_cast<CheckReport*>(userData);
-  printDiagnostic(std::cout, *report.file, error, error.getLineNumber(), error.getColumnNumber());
-  if (getErrorLevel(error.getErrorCode()) == EKERROR_LEVEL_FATAL)
-    report.fatal = true;
-}
-
 // With an error callback, which receives every report with its real position; after a fatal
 // one the parser throws error 128 only to unwind, which needs no second line.
 bool checkOne(const std::string& file, const Options& options) {
-  CheckReport report{&file, false};
+  DiagnosticReport report{&std::cout, &file, false};
   Input input;
   if (!input.open(file, options, std::cout))
     return false;
   EKXmlParser* const parser = input.parser.get();
-  parser->setCallbackError(reportToCheck, &report);
+  parser->setCallbackError(reportDiagnostic, &report);
   try {
     while (parser->next() != EKXmlParser::END_DOCUMENT) {
     }
@@ -321,11 +317,51 @@ int format(const Options& options, bool xinclude) {
   return EXIT_OK;
 }
 
+// Names outside the built-in vocabulary (most namespaces) live only while the shared name table
+// is held; the look-ahead's parser is gone when its answer is printed.
+struct NameTableHold {
+  NameTableHold() { EKNameTable::addRefSharedNameTable(); }
+  ~NameTableHold() { EKNameTable::releaseSharedNameTable(); }
+  NameTableHold(const NameTableHold&) = delete;
+  NameTableHold& operator=(const NameTableHold&) = delete;
+};
+
+// The root element of each input as {namespace}local, or local without a namespace.
+int root(const Options& options) {
+  if (options.operands.empty())
+    return usageError(COMMAND, "root takes at least one FILE or URI");
+  const NameTableHold names;
+  int status = EXIT_OK;
+  for (const std::string& file : options.operands) {
+    EKName localName;
+    EKName namespaceUri;
+    try {
+      if (file == "-")
+        namespaceUri = EKXmlUtil::getRootName(localName, std::cin, nullptr, UnicodeString(), UnicodeString());
+      else
+        namespaceUri = EKXmlUtil::getRootName(localName, fromUtf8(file), UnicodeString());
+    } catch (const EKError& error) {
+      printDiagnostic(std::cerr, file, error, error.getLineNumber(), error.getColumnNumber());
+      status = EXIT_INPUT_ERROR;
+      continue;
+    }
+    if (localName.isEmpty()) {
+      std::cerr << file << ": no root element\n";
+      status = EXIT_INPUT_ERROR;
+      continue;
+    }
+    if (!namespaceUri.isEmpty())
+      std::cout << '{' << escape(namespaceUri.toString()) << '}';
+    std::cout << escape(localName.toString()) << '\n';
+  }
+  return status;
+}
+
 } // namespace
 
 int runXml(const std::vector<std::string>& args) {
   if (args.empty())
-    return usageError(COMMAND, "missing action (events, check, format or xinclude)");
+    return usageError(COMMAND, "missing action (events, check, root, format or xinclude)");
   const std::string action = args.front();
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   Options options;
@@ -337,6 +373,8 @@ int runXml(const std::vector<std::string>& args) {
     return parseOptions(rest, false, true, options) ? format(options, false) : EXIT_USAGE;
   if (action == "xinclude")
     return parseOptions(rest, false, false, options) ? format(options, true) : EXIT_USAGE;
+  if (action == "root")
+    return splitOperands(COMMAND, rest, options.operands) ? root(options) : EXIT_USAGE;
   return usageError(COMMAND, "unknown action '" + action + "'");
 }
 

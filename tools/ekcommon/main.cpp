@@ -111,9 +111,10 @@ const std::vector<Command>& commands() {
        "cjk, cjk-justify, hanging (baseline), latin-group, kana, ja, sc, tc.\n"
        "Exit status 1 when a text is not valid UTF-8.\n",
        runScript},
-      {"xml", "the XML pull parser's events, well-formedness checks, and documents loaded and saved",
+      {"xml", "the XML pull parser's events, well-formedness checks, root elements, and documents loaded and saved",
        "usage: ekcommon xml events [--tokens] [--feature N]... FILE|URI|-\n"
        "       ekcommon xml check [--feature N]... FILE|URI|-...\n"
+       "       ekcommon xml root FILE|URI|-...\n"
        "       ekcommon xml format [--encoding NAME] [--feature N]... FILE|URI|-\n"
        "       ekcommon xml xinclude [--feature N]... FILE|URI|-\n"
        "events prints one line per parser event up to END_DOCUMENT:\n"
@@ -146,8 +147,26 @@ const std::vector<Command>& commands() {
        "instructions are not kept, entities are expanded and XInclude elements are replaced by\n"
        "what they include. xinclude prints the document the same way, to see its inclusions\n"
        "resolved, and notes on standard error when it has no XInclude element. An error that ends\n"
-       "the load is printed on standard error as for events, with exit status 1.\n",
+       "the load is printed on standard error as for events, with exit status 1.\n"
+       "root prints one line per input: its root element as {namespace}local, or local when the\n"
+       "element has no namespace, read with the look-ahead that hosts use to tell kinds of input\n"
+       "apart: no external DTD or entity is read, unbound prefixes and unknown encodings are\n"
+       "tolerated, nothing after the root's start tag is read. An input that cannot be read or\n"
+       "has no root element prints nothing on standard output but the reason on standard error\n"
+       "(FILE: error CODE: MESSAGE, or FILE: no root element); the exit status is then 1.\n",
        runXml},
+      {"catalog", "URIs mapped through OASIS XML catalog files",
+       "usage: ekcommon catalog --catalog FILE [--catalog FILE]... URI...\n"
+       "Reads each catalog FILE (a path or URI; entries of later files come after those of\n"
+       "earlier ones) and prints each URI as the catalogs map it, one a line: the first uri,\n"
+       "rewriteURI or uriSuffix entry that applies decides; other entry kinds (system, public,\n"
+       "delegates, nextCatalog) map nothing, and a URI no entry applies to is printed as given.\n"
+       "A catalog's problems are printed on standard error as\n"
+       "  FILE[:LINE:COLUMN]: error|warning CODE: MESSAGE\n"
+       "(warning 518 for a file that is not a catalog, error 67 for one that cannot be opened);\n"
+       "a catalog that cannot be read to its end stops the command before any URI is printed,\n"
+       "with exit status 1.\n",
+       runCatalog},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
