@@ -44,36 +44,34 @@ EKValue EKElement::getAttributeNS(EKName namespaceUri, EKName localName) {
   return attr ? attr->getValue() : EKValue();
 }
 
-void EKElement::setAttribute(EKName qname, const EKValue& value) {
-  EKAttr* attr = getAttributeNode(qname);
-  if (!attr) {
-    EKDocument* document = getOwnerDocument();
-    if (!document)
-      throwCommonError(EKERR_WRONG_DOCUMENT, UNICODE_STRING_SIMPLE("attribute"));
-    EKPtr<EKAttr> created = document->createAttribute(qname);
-    if (!created)
-      return; // the document makes no such attribute
-    created->setValue(value);
-    attributeMap()->append(created.detach(), true);
+// New attributes come from the owner document; an element that outlived its document has none.
+EKDocument* EKElement::attributeFactory() {
+  EKDocument* document = getOwnerDocument();
+  if (!document)
+    throwCommonError(EKERR_WRONG_DOCUMENT, UNICODE_STRING_SIMPLE("attribute"));
+  return document;
+}
+
+// The map takes over the factory's reference; a factory that makes no attribute leaves it unset.
+void EKElement::adoptNewAttribute(EKPtr<EKAttr> created, const EKValue& value) {
+  if (!created)
     return;
-  }
-  attr->setValue(value);
+  created->setValue(value);
+  attributeMap()->append(created.detach(), true);
+}
+
+void EKElement::setAttribute(EKName qname, const EKValue& value) {
+  if (EKAttr* attr = getAttributeNode(qname))
+    attr->setValue(value);
+  else
+    adoptNewAttribute(attributeFactory()->createAttribute(qname), value);
 }
 
 void EKElement::setAttributeNS(EKName namespaceUri, EKName prefix, EKName localName, const EKValue& value) {
-  EKAttr* attr = getAttributeNodeNS(namespaceUri, localName);
-  if (!attr) {
-    EKDocument* document = getOwnerDocument();
-    if (!document)
-      throwCommonError(EKERR_WRONG_DOCUMENT, UNICODE_STRING_SIMPLE("attribute"));
-    EKPtr<EKAttr> created = document->createAttributeNS(namespaceUri, prefix, localName);
-    if (!created)
-      return; // the document makes no such attribute
-    created->setValue(value);
-    attributeMap()->append(created.detach(), true);
-    return;
-  }
-  attr->setValue(value);
+  if (EKAttr* attr = getAttributeNodeNS(namespaceUri, localName))
+    attr->setValue(value);
+  else
+    adoptNewAttribute(attributeFactory()->createAttributeNS(namespaceUri, prefix, localName), value);
 }
 
 void EKElement::setAttributeNS(EKName namespaceUri, EKName qname, const EKValue& value) {

@@ -19,8 +19,8 @@ public:
   // The value, or the null (invalid) value when there is no such attribute.
   virtual EKValue getAttribute(EKName qname);
   virtual EKValue getAttributeNS(EKName namespaceUri, EKName localName);
-  // Creates the attribute through the owner document when missing; an existing attribute keeps
-  // its node and its position.
+  // Creates the attribute through the owner document when missing (common error 6 when the
+  // element outlived its document); an existing attribute keeps its node and its position.
   virtual void setAttribute(EKName qname, const EKValue& value);
   virtual void setAttributeNS(EKName namespaceUri, EKName prefix, EKName localName, const EKValue& value);
   virtual void setAttributeNS(EKName namespaceUri, EKName qname, const EKValue& value);
@@ -67,6 +67,8 @@ protected:
 private:
   friend class EKNode;
   AttrNodeMap* attributeMap();
+  EKDocument* attributeFactory();
+  void adoptNewAttribute(EKPtr<EKAttr> created, const EKValue& value);
   void forgetAttributesDocument();
 
   // Made on the first attribute: most elements of a large document have none.
