@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libicu-dev zlib1g-dev libminizip-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libssl-dev locales)
-# Test-only: a loopback HTTP(S) server library and the certificate tool for it, and the tools that
-# make and check archives in the interoperability tests.
-packages+=(libcpp-httplib-dev openssl zip unzip gzip python3)
+# Test-only: a loopback HTTP(S) server library and the certificate tool for it, the tools that
+# make and check archives in the interoperability tests, and xmllint, which reads every document
+# the DOM round trip saves.
+packages+=(libcpp-httplib-dev openssl zip unzip gzip python3 libxml2-utils)
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
