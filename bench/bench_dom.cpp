@@ -160,12 +160,13 @@ void BM_load(benchmark::State& state, bool fo) {
   Dom::free(tree);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));
   const double nodes = static_cast<double>(count.elements + count.texts);
+  const double attributes = static_cast<double>(count.attributes);
   state.counters["elements"] = static_cast<double>(count.elements);
   state.counters["texts"] = static_cast<double>(count.texts);
-  state.counters["attributes"] = static_cast<double>(count.attributes);
+  state.counters["attributes"] = attributes;
   state.counters["heap_MB"] = static_cast<double>(heap) / 1e6;
   state.counters["bytes_per_node"] = static_cast<double>(heap) / nodes;
-  state.counters["bytes_per_node_or_attr"] = static_cast<double>(heap) / (nodes + static_cast<double>(count.attributes));
+  state.counters["bytes_per_node_or_attr"] = static_cast<double>(heap) / (nodes + attributes);
 }
 
 template <class Dom>

@@ -134,7 +134,8 @@ Outcome parseCase(const SuiteCase& suiteCase) {
     for (int event = parser->next(); event != EKXmlParser::END_DOCUMENT; event = parser->next())
       writer.add(*parser, event);
   } catch (EKError& error) {
-    return {Outcome::REJECTED, "error " + std::to_string(error.getErrorCode()) + ": " + oneLine(error.getMessage()), ""};
+    const std::string code = std::to_string(error.getErrorCode());
+    return {Outcome::REJECTED, "error " + code + ": " + oneLine(error.getMessage()), ""};
   } catch (std::exception& e) {
     return {Outcome::BROKEN, std::string("exception other than EKError: ") + e.what(), ""};
   } catch (...) {
