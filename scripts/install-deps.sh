@@ -5,14 +5,16 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libicu-dev zlib1g-dev libminizip-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libssl-dev locales)
-# Test-only: a loopback HTTP(S) server library and the certificate tool for it, and the tools that
-# make and check archives in the interoperability tests.
-packages+=(libcpp-httplib-dev openssl zip unzip gzip python3)
+# Test-only: a loopback HTTP(S) server library and the certificate tool for it, the tools that
+# make and check archives in the interoperability tests, and xmllint, which reads every document
+# the DOM round trip saves.
+packages+=(libcpp-httplib-dev openssl zip unzip gzip python3 libxml2-utils)
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    # expat and libxml2 are the baselines of the XML benchmark, nothing else links them.
-    --bench) packages+=(libbenchmark-dev libexpat1-dev libxml2-dev) ;;
+    # expat, libxml2 and pugixml are the baselines of the XML and DOM benchmarks, nothing else
+    # links them.
+    --bench) packages+=(libbenchmark-dev libexpat1-dev libxml2-dev libpugixml-dev) ;;
     *) echo "install-deps.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done

@@ -3,99 +3,30 @@
 // the parser's events written in canonical form must match it byte for byte. Cases that the parser
 // cannot pass by design are listed with their reasons in xmlconf-expected-failures.txt; any other
 // failure, and any listed case that passes, fails the test, so that the list stays exact.
-#include "support/TestStrings.h"
-
-#include <ekcommon/ekcommon.h>
+#include "support/XmlConfSuite.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
-#include <mutex>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 using namespace EKCommonNS;
+using namespace xmlconf;
 
 namespace {
-
-const std::string SUITE_DIR = EKCOMMON_XMLCONF_DIR;
-const std::string EXPECTED_FAILURES = EKCOMMON_SOURCE_DIR "/tests/xml/xmlconf-expected-failures.txt";
-// The version of the suite in use has this many TEST elements; fewer means the catalogue was
-// read incompletely (an included collection went missing).
-constexpr size_t SUITE_CASE_COUNT = 2585;
-// Far longer than any case takes, even under the sanitizers on a loaded machine.
-constexpr std::chrono::seconds CASE_TIME_LIMIT(30);
-
-// One TEST element of the catalogue, its URI and OUTPUT resolved against the element's base.
-struct SuiteCase {
-  std::string id;
-  std::string type; // valid, invalid, not-wf or error
-  EKUri uri;
-  EKUri output; // empty when the suite gives no expected output
-  std::string version, edition, entities, namespaces, sections;
-};
-
-std::string attribute(EKXmlParser& parser, const char* name) {
-  const UnicodeString value = parser.getAttributeValue(EKName(), EKName(u(name)));
-  return value.isBogus() ? std::string() : utf8(value);
-}
-
-EKUri resolvedAttribute(EKXmlParser& parser, const EKUri& base, const char* name) {
-  const UnicodeString value = parser.getAttributeValue(EKName(), EKName(u(name)));
-  return value.isBogus() ? EKUri() : EKUri(base, value);
-}
-
-// Reads the catalogue with the parser under test. The collections' catalogues come in as external
-// entities. An element's base URI follows XML Base: its xml:base resolved against the parent's base
-// while both stand in the same entity, and against the base of the entity where one begins.
-std::vector<SuiteCase> readCatalogue(const std::string& path) {
-  struct Scope {
-    UnicodeString entityBase;
-    EKUri base;
-  };
-  std::vector<Scope> scopes;
-  std::vector<SuiteCase> cases;
-  EKPtr<EKXmlParser> parser = EKXmlParser::createXmlParser();
-  EKUri catalogue(u(path.c_str()));
-  parser->setInput(catalogue, UnicodeString(), UnicodeString());
-  for (int event = parser->next(); event != EKXmlParser::END_DOCUMENT; event = parser->next()) {
-    if (event == EKXmlParser::END_TAG)
-      scopes.pop_back();
-    if (event != EKXmlParser::START_TAG)
-      continue;
-    const UnicodeString entityBase = parser->getBaseUri();
-    EKUri base = scopes.empty() || scopes.back().entityBase != entityBase ? EKUri(entityBase) : scopes.back().base;
-    const UnicodeString xmlBase = parser->getAttributeValue(EKN_http_www_w3_org_XML_1998_namespace, EKN_base);
-    if (!xmlBase.isBogus())
-      base = EKUri(base, xmlBase);
-    scopes.push_back({entityBase, base});
-    if (parser->getName() != EKName(u("TEST")))
-      continue;
-    cases.push_back({attribute(*parser, "ID"), attribute(*parser, "TYPE"), resolvedAttribute(*parser, base, "URI"),
-                     resolvedAttribute(*parser, base, "OUTPUT"), attribute(*parser, "VERSION"),
-                     attribute(*parser, "EDITION"), attribute(*parser, "ENTITIES"), attribute(*parser, "NAMESPACE"),
-                     attribute(*parser, "SECTIONS")});
-  }
-  return cases;
-}
 
 UnicodeString qualifiedName(EKName prefix, EKName localName) {
   return prefix.isEmpty() ? localName.toString() : prefix.toString() + u':' + localName.toString();
 }
-
-std::string localPath(const EKUri& uri) { return utf8(uri.getLocalPath()); }
 
 // Whether the document declares version 1.1, which changes its canonical form. The parser does not
 // report the version, so it is read from the file's first bytes (every 1.1 document of the suite
@@ -178,20 +109,6 @@ private:
   int m_depth = 0;
 };
 
-// The text with the file names in it made relative to the suite.
-std::string suiteRelative(std::string text) {
-  const std::string suitePrefix = SUITE_DIR + "/";
-  for (size_t at = text.find(suitePrefix); at != std::string::npos; at = text.find(suitePrefix, at))
-    text.erase(at, suitePrefix.size());
-  return text;
-}
-
-std::string oneLine(const UnicodeString& message) {
-  std::string text = utf8(message);
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  return suiteRelative(text);
-}
-
 struct Outcome {
   enum Result {
     PARSED,   // END_DOCUMENT reached without a thrown error
@@ -217,7 +134,8 @@ Outcome parseCase(const SuiteCase& suiteCase) {
     for (int event = parser->next(); event != EKXmlParser::END_DOCUMENT; event = parser->next())
       writer.add(*parser, event);
   } catch (EKError& error) {
-    return {Outcome::REJECTED, "error " + std::to_string(error.getErrorCode()) + ": " + oneLine(error.getMessage()), ""};
+    const std::string code = std::to_string(error.getErrorCode());
+    return {Outcome::REJECTED, "error " + code + ": " + oneLine(error.getMessage()), ""};
   } catch (std::exception& e) {
     return {Outcome::BROKEN, std::string("exception other than EKError: ") + e.what(), ""};
   } catch (...) {
@@ -284,62 +202,6 @@ std::string verdict(const SuiteCase& suiteCase, const Outcome& outcome) {
   return difference(readFile(localPath(suiteCase.output)), outcome.canonical);
 }
 
-// "ID [type, section ..., ...] file" for failure messages.
-std::string describe(const SuiteCase& suiteCase) {
-  std::string text = suiteCase.id + " [" + suiteCase.type;
-  const std::pair<const char*, const std::string*> details[] = {{"sections", &suiteCase.sections},
-                                                                {"version", &suiteCase.version},
-                                                                {"edition", &suiteCase.edition},
-                                                                {"entities", &suiteCase.entities},
-                                                                {"namespace", &suiteCase.namespaces}};
-  for (const auto& [label, value] : details)
-    if (!value->empty())
-      text += std::string(", ") + label + " " + *value;
-  return text + "] " + suiteRelative(localPath(suiteCase.uri));
-}
-
-// Aborts the process naming the case when one parse runs far longer than any case should, so that
-// a parser caught in a loop shows which input did it instead of stalling the run.
-class Watchdog {
-public:
-  Watchdog() : m_thread([this] { watch(); }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_done = true;
-    }
-    m_wake.notify_one();
-    m_thread.join();
-  }
-  Watchdog(const Watchdog&) = delete;
-  Watchdog& operator=(const Watchdog&) = delete;
-
-  void start(const std::string& id) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_id = id;
-    m_started = std::chrono::steady_clock::now();
-  }
-
-private:
-  void watch() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (!m_done) {
-      if (!m_id.empty() && std::chrono::steady_clock::now() - m_started > CASE_TIME_LIMIT) {
-        std::cerr << "case " << m_id << " is still parsing after " << CASE_TIME_LIMIT.count() << " s" << std::endl;
-        std::abort();
-      }
-      m_wake.wait_for(lock, std::chrono::milliseconds(250));
-    }
-  }
-
-  std::mutex m_mutex;
-  std::condition_variable m_wake;
-  bool m_done = false;
-  std::string m_id;
-  std::chrono::steady_clock::time_point m_started;
-  std::thread m_thread; // last, so that it starts once the members it reads exist
-};
-
 // Every case parsed in turn, under the watchdog.
 std::vector<Outcome> parseAll(const std::vector<SuiteCase>& cases) {
   Watchdog watchdog;
@@ -349,27 +211,6 @@ std::vector<Outcome> parseAll(const std::vector<SuiteCase>& cases) {
     outcomes.push_back(parseCase(suiteCase));
   }
   return outcomes;
-}
-
-// The expected-failure list: ID -> reason. Malformed lines are reported in `problems`.
-std::map<std::string, std::string> readExpectedFailures(const std::string& path, std::vector<std::string>& problems) {
-  std::map<std::string, std::string> reasons;
-  std::ifstream in(path);
-  if (!in)
-    problems.push_back("cannot read " + path);
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    std::istringstream fields(line);
-    std::string id, reason;
-    if (!(fields >> id) || id[0] == '#')
-      continue;
-    std::getline(fields >> std::ws, reason);
-    if (reason.empty())
-      problems.push_back("line " + std::to_string(number) + ": " + id + " is listed without a reason");
-    else if (!reasons.emplace(id, reason).second)
-      problems.push_back("line " + std::to_string(number) + ": " + id + " is listed twice");
-  }
-  return reasons;
 }
 
 TEST(XmlConformance, W3CSuiteFailsOnlyWhereListed) {
