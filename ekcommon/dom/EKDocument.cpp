@@ -119,7 +119,7 @@ EKPtr<EKElement> EKDocument::createElementNS(EKName namespaceUri, EKName qname) 
 }
 
 EKPtr<EKTextNode> EKDocument::createTextNode(const UnicodeString& text) {
-  return EKPtr<EKTextNode>(new EKTextNode(this, text));
+  return EKTextNode::create(this, text);
 }
 
 EKPtr<EKProcessingInstruction> EKDocument::createProcessingInstruction(EKName target, const UnicodeString& text) {

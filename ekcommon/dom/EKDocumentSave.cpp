@@ -6,6 +6,7 @@
 #include "ekcommon/dom/EKAttr.h"
 #include "ekcommon/dom/EKElement.h"
 #include "ekcommon/dom/EKNamedNodeMap.h"
+#include "ekcommon/dom/EKTextNode.h"
 #include "ekcommon/dom/EKTreeIterator.h"
 #include "ekcommon/values/EKNamedValueMap.h"
 #include "ekcommon/xml/EKXmlSerializer.h"
@@ -122,7 +123,10 @@ void EKDocument::doSave(EKNode* node, bool startTagOnly) {
     }
     switch (current->getNodeType()) {
     case TEXT_NODE:
-      serializer.text(current->getText());
+      if (const EKTextNode* text = ekCast<EKTextNode>(current))
+        serializer.text(UnicodeString(false, text->getBuffer(), text->getLength())); // no copy
+      else
+        serializer.text(current->getText());
       break;
     case PROCESSING_INSTRUCTION_NODE:
       serializer.processingInstruction(current->getLocalName(), current->getText());
@@ -169,7 +173,14 @@ void EKDocument::writeAttributes(EKElement* element, bool svgColors) {
       break;
     }
     default:
-      serializer.attribute(ns, prefix, local, value.toValueText(false, false));
+      if (value.isUnknownString()) {
+        // What the loader stores: written as it stands, read in place.
+        int32_t length = 0;
+        const char16_t* chars = value.getStringBuffer(length);
+        serializer.attribute(ns, prefix, local, UnicodeString(false, chars, length));
+      } else {
+        serializer.attribute(ns, prefix, local, value.toValueText(false, false));
+      }
       break;
     }
   }

@@ -291,6 +291,15 @@ UnicodeString EKValue::getStringValue() const {
   return UnicodeString();
 }
 
+const char16_t* EKValue::getStringBuffer(int32_t& length) const {
+  if (!isString() || !m_payload.text) {
+    length = 0;
+    return isString() ? u"" : nullptr;
+  }
+  length = m_payload.text->length;
+  return m_payload.text->chars;
+}
+
 EKLength EKValue::getLengthValue() const {
   if (isCompound()) {
     DepthGuard guard;

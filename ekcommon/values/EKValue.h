@@ -154,6 +154,9 @@ public:
   EKName getLowerNameValue() const;
   // The text of a name or a string, else empty.
   UnicodeString getStringValue() const;
+  // The characters of a string value in place, without a copy: valid as long as this value (or
+  // a copy of it) lives; null for other values.
+  const char16_t* getStringBuffer(int32_t& length) const;
   // Points; NaN (auto) for anything that is not an absolute length (see EKLength).
   EKLength getLengthValue() const;
   // A colour value, or the named colour of a name. Anything else gives no colour: the invalid

@@ -34,17 +34,17 @@ constexpr EscapeTables makeEscapeTables() {
       if (c != '\t' && c != '\n' && c != '\r')
         tables.actions[context][c] = DROP;
   for (int context : {0, 1}) {
-    tables.actions[context]['&'] = AMP;
-    tables.actions[context]['<'] = LT;
-    tables.actions[context]['>'] = GT;
-    tables.actions[context]['\r'] = REF_CR;
+    tables.actions[context][static_cast<unsigned char>('&')] = AMP;
+    tables.actions[context][static_cast<unsigned char>('<')] = LT;
+    tables.actions[context][static_cast<unsigned char>('>')] = GT;
+    tables.actions[context][static_cast<unsigned char>('\r')] = REF_CR;
   }
   // Attribute values are normalised on reading: white space other than the space must be
   // referenced to survive.
-  tables.actions[1]['"'] = QUOT;
-  tables.actions[1]['\t'] = REF_TAB;
-  tables.actions[1]['\n'] = REF_LF;
-  tables.actions[3]['\r'] = CDATA_REF_CR;
+  tables.actions[1][static_cast<unsigned char>('"')] = QUOT;
+  tables.actions[1][static_cast<unsigned char>('\t')] = REF_TAB;
+  tables.actions[1][static_cast<unsigned char>('\n')] = REF_LF;
+  tables.actions[3][static_cast<unsigned char>('\r')] = CDATA_REF_CR;
   return tables;
 }
 constexpr EscapeTables ESCAPE_TABLES = makeEscapeTables();
