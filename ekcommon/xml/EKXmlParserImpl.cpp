@@ -45,6 +45,9 @@ void EKXmlParserImpl::setStreamType(const EKUri::ContentInfo* info, const Unicod
   m_contentType = info ? UnicodeString(info->contentType).toLower() : UnicodeString();
   m_contentLanguage = info ? info->language : UnicodeString();
   m_extension = UnicodeString(extension).toLower();
+  if (!m_extension.isEmpty() && !m_extension.startsWith(u"."))
+    m_extension.insert(0, u'.');
+  forgetSyntax();
 }
 
 void EKXmlParserImpl::setCallbackError(ErrorCallback callback, void* userData) {
@@ -55,6 +58,15 @@ void EKXmlParserImpl::setCallbackError(ErrorCallback callback, void* userData) {
 void EKXmlParserImpl::setParserType(EKName type, EKName htmlFlavour) {
   m_parserType = type.isEmpty() ? EKName(EKN_auto) : type;
   m_htmlFlavour = htmlFlavour;
+  forgetSyntax();
+}
+
+// A syntax decided before the input was read goes with the settings it came from.
+void EKXmlParserImpl::forgetSyntax() {
+  if (m_started)
+    return;
+  m_detectedSyntax = EKN_EMPTY;
+  m_syntaxSettled = false;
 }
 
 void EKXmlParserImpl::setHugeTextLimit(int limit) { m_hugeTextLimit = limit == 0 ? DEFAULT_HUGE_TEXT_LIMIT : limit; }
@@ -77,6 +89,12 @@ void EKXmlParserImpl::resetState() {
   m_textIsNull = false;
   m_refName = m_target = EKName();
   m_detectedSyntax = EKN_EMPTY;
+  m_syntaxSettled = m_rootSeen = false;
+  m_rootName = m_rootNamespace = EKName();
+  m_tagMode = TAG_XML;
+  m_replay = REPLAY_NONE;
+  m_htmlOpenCounts.clear();
+  m_rawTextDepth = -1;
   m_entities.reset();
   m_mathSaved.reset();
   m_mathDepth = -1;

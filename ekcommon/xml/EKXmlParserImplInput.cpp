@@ -108,6 +108,19 @@ void EKXmlParserImpl::countExpansion(uint64_t characters) {
 // Decodes the next block of the frame's stream after its unread characters (the read ones are
 // dropped).
 void EKXmlParserImpl::decodeMore(Frame& frame) {
+  if (!frame.decodedCounts.empty()) {
+    size_t consumed = 0;
+    for (size_t i = 0; i < frame.pos && i < frame.decodedCounts.size(); ++i)
+      consumed += frame.decodedCounts[i];
+    frame.decodedBytes.erase(0, consumed);
+    frame.decodedCounts.erase(frame.decodedCounts.begin(),
+                              frame.decodedCounts.begin() + static_cast<std::ptrdiff_t>(
+                                                                std::min(frame.pos, frame.decodedCounts.size())));
+  }
+  if (!frame.oneCharAtATime) {
+    frame.decodedBytes.clear();
+    frame.decodedCounts.clear();
+  }
   frame.chars.erase(0, frame.pos);
   frame.pos = 0;
   const size_t start = frame.chars.size();
@@ -151,11 +164,35 @@ void EKXmlParserImpl::decodeMore(Frame& frame) {
     const size_t used = decoder.decode(reinterpret_cast<const uint8_t*>(frame.bytes.data() + frame.bytePos),
                                        available, frame.streamEnded, &frame.chars[start], CHAR_BLOCK,
                                        frame.oneCharAtATime ? 1 : CHAR_BLOCK, produced);
+    if (frame.oneCharAtATime && !frame.transcoder && produced > 0) {
+      frame.decodedBytes.append(frame.bytes, frame.bytePos, used);
+      frame.decodedCounts.push_back(static_cast<uint8_t>(used));
+      frame.decodedCounts.resize(frame.decodedCounts.size() + produced - 1, 0);
+    }
     frame.bytePos += used;
     frame.chars.resize(start + produced);
     if (produced == 0 && frame.streamEnded)
       return;
   }
+}
+
+void EKXmlParserImpl::undecodeAhead(Frame& frame) {
+  const size_t pos = static_cast<size_t>(m_cur - frame.chars.data());
+  if (frame.decodedCounts.size() != frame.chars.size() || pos > frame.chars.size())
+    return;
+  size_t ahead = 0;
+  for (size_t i = pos; i < frame.decodedCounts.size(); ++i)
+    ahead += frame.decodedCounts[i];
+  std::string bytes = frame.decodedBytes.substr(frame.decodedBytes.size() - ahead);
+  bytes.append(frame.bytes, frame.bytePos, std::string::npos);
+  frame.bytes = std::move(bytes);
+  frame.bytePos = 0;
+  frame.decodedBytes.resize(frame.decodedBytes.size() - ahead);
+  frame.decodedCounts.resize(pos);
+  frame.chars.resize(pos);
+  frame.pos = pos;
+  m_cur = frame.chars.data() + pos;
+  m_lim = m_cur;
 }
 
 // The library's own memory streams hand their bytes over in place: they are decoded where they
@@ -201,18 +238,8 @@ bool EKXmlParserImpl::refill() {
 }
 
 bool EKXmlParserImpl::lookingAt(const char* ascii) {
-  Frame& frame = top();
   const size_t length = std::char_traits<char>::length(ascii);
-  frame.pos = static_cast<size_t>(m_cur - frame.chars.data());
-  while (frame.chars.size() - frame.pos < length && frame.stream) {
-    const size_t before = frame.chars.size() - frame.pos;
-    decodeMore(frame);
-    if (frame.chars.size() - frame.pos == before)
-      break;
-  }
-  m_cur = frame.chars.data() + frame.pos;
-  m_lim = frame.chars.data() + frame.chars.size();
-  if (static_cast<size_t>(m_lim - m_cur) < length)
+  if (lookAhead(length) < length)
     return false;
   for (size_t i = 0; i < length; ++i)
     if (m_cur[i] != static_cast<unsigned char>(ascii[i]))

@@ -64,6 +64,15 @@ inline bool isAsciiNameChar(char32_t c) {
          c == '.' || c == ':';
 }
 
+void appendTo(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out.push_back(static_cast<char16_t>(c));
+  } else {
+    out.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+  }
+}
+
 UnicodeString charText(char32_t c) {
   UnicodeString text;
   if (c < EKXmlParserImpl::END_OF_ENTITY)
@@ -73,14 +82,7 @@ UnicodeString charText(char32_t c) {
 
 } // namespace
 
-void EKXmlParserImpl::appendText(char32_t c) {
-  if (c < 0x10000) {
-    m_text.push_back(static_cast<char16_t>(c));
-  } else {
-    m_text.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
-    m_text.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
-  }
-}
+void EKXmlParserImpl::appendText(char32_t c) { appendTo(m_text, c); }
 
 void EKXmlParserImpl::checkTextLimit(bool comment) {
   if (m_hugeTextLimit < 0)
@@ -191,7 +193,11 @@ void EKXmlParserImpl::start() {
     expect("<?xml", 140);
     readXmlDecl(m_readingExternalSubset);
   }
-  top().oneCharAtATime = false;
+  // While a meta element of HTML may still name the encoding, characters are decoded one at a
+  // time, so that the switch takes effect exactly after the element.
+  const Frame& document = top();
+  top().oneCharAtATime = htmlPossible() && !document.byteOrderMark && !document.transcoder &&
+                         !document.decoder.isUtf16() && !document.decoder.isUtf32();
 }
 
 EKXmlParser::EventType EKXmlParserImpl::next() { return readToken(true); }
@@ -201,6 +207,11 @@ EKXmlParser::EventType EKXmlParserImpl::nextToken() { return readToken(false); }
 void EKXmlParserImpl::classify() {
   const char32_t c = peek();
   if (top().parserType == EKN_text_n1461 && c < END_OF_ENTITY) {
+    m_pending = PENDING_TEXT;
+    return;
+  }
+  // Inside script and style of HTML only a comment and the element's own end tag are markup.
+  if (m_rawTextDepth >= 0 && inRawText() && c < END_OF_ENTITY && !(c == '<' && rawTextMarkupAhead())) {
     m_pending = PENDING_TEXT;
     return;
   }
@@ -220,6 +231,9 @@ void EKXmlParserImpl::classify() {
     } else if (isAsciiNameStart(second) ||
                (second < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(second)))) {
       m_pending = PENDING_START_TAG;
+    } else if (isHTMLSyntax()) {
+      appendText('<');
+      m_pending = PENDING_TEXT;
     } else {
       fatal(132);
     }
@@ -227,6 +241,12 @@ void EKXmlParserImpl::classify() {
   }
   case '&':
     read();
+    // In HTML an ampersand that starts no complete reference ("a & b", "?x=1&y=2") is text.
+    if (isHTMLSyntax() && !referenceAhead(0)) {
+      appendText('&');
+      m_pending = PENDING_TEXT;
+      return;
+    }
     m_pending = PENDING_REFERENCE;
     return;
   case END_OF_INPUT:
@@ -259,6 +279,14 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
   m_text.clear();
   m_textIsNull = false;
   m_refName = m_target = EKName();
+  if (m_replay != REPLAY_NONE) {
+    // A tag read before an element was implied or ended in front of it.
+    const Replay replay = m_replay;
+    m_replay = REPLAY_NONE;
+    const EventType type = replay == REPLAY_START_TAG ? openTag() : closeTag();
+    if (type != START_DOCUMENT)
+      return m_event = type;
+  }
   bool haveText = false;
   for (;;) {
     if (m_pending == PENDING_NONE)
@@ -283,7 +311,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
       haveText = true;
       continue;
     case PENDING_REFERENCE:
-      if (topLevel)
+      if (topLevel && !isHTMLSyntax())
         fatal(142, UNICODE_STRING_SIMPLE("U+0026 (&)"));
       m_pending = PENDING_NONE;
       if (!coalescing)
@@ -293,8 +321,9 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
       continue;
     case PENDING_MARKUP:
       if (coalescing) {
+        const bool rawText = m_rawTextDepth >= 0 && inRawText();
         const EventType type = readMarkup(true);
-        if (type == CDSECT)
+        if (type == CDSECT || (type == COMMENT && rawText))
           haveText = true;
         continue;
       }
@@ -311,6 +340,14 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
     default:
       break;
     }
+    // The end tag of an HTML root yields nothing, so text runs on across it.
+    if (haveText && m_pending == PENDING_END_TAG && isHTMLSyntax()) {
+      m_pending = PENDING_NONE;
+      readEndTagName();
+      if (endTagMatches() && isKeptRoot())
+        continue;
+      m_replay = REPLAY_END_TAG;
+    }
     // A tag, a reported processing instruction or the end: a coalesced text run goes first.
     if (haveText) {
       // References that expanded to nothing leave no text event behind.
@@ -318,23 +355,32 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
         return m_event = TEXT;
       haveText = false;
       m_text.clear();
+      if (m_replay == REPLAY_END_TAG) {
+        m_replay = REPLAY_NONE;
+        const EventType type = closeTag();
+        if (type == START_DOCUMENT)
+          continue;
+        return m_event = type;
+      }
     }
     switch (m_pending) {
     case PENDING_START_TAG:
       m_pending = PENDING_NONE;
-      readStartTag();
-      return m_event = START_TAG;
-    case PENDING_END_TAG:
+      return m_event = readStartTag();
+    case PENDING_END_TAG: {
       m_pending = PENDING_NONE;
-      readEndTag();
-      return m_event = END_TAG;
+      // An HTML end tag that closes nothing yields no event.
+      const EventType type = readEndTag();
+      if (type == START_DOCUMENT)
+        continue;
+      return m_event = type;
+    }
     case PENDING_PI:
       m_pending = PENDING_NONE;
       readPI();
       return m_event = PROCESSING_INSTRUCTION;
     default:
-      endDocument();
-      return m_event;
+      return endDocument();
     }
   }
 }
@@ -345,13 +391,19 @@ bool EKXmlParserImpl::atTopLevel() {
   return m_namespaces->getDepth() <= top().topDepth && top().parserType != EKN_text_n1461;
 }
 
-void EKXmlParserImpl::endDocument() {
-  if (m_namespaces->getDepth() > 0)
-    fatal(129);
+EKXmlParser::EventType EKXmlParserImpl::endDocument() {
+  if (m_namespaces->getDepth() > 0) {
+    if (!isHTMLSyntax())
+      fatal(129);
+    // HTML closes what is still open, one element per call.
+    m_popPending = true;
+    return m_event = END_TAG;
+  }
   m_event = END_DOCUMENT;
   m_pending = PENDING_NONE;
   if (m_autoClose)
     closeStream();
+  return m_event;
 }
 
 // --- character data
@@ -359,22 +411,27 @@ void EKXmlParserImpl::endDocument() {
 void EKXmlParserImpl::readText() {
   const bool topLevel = atTopLevel();
   const bool plainText = top().parserType == EKN_text_n1461;
+  const bool rawText = m_rawTextDepth >= 0 && inRawText();
+  // Text before or after the root element is kept in HTML.
+  const bool strictTopLevel = topLevel && !plainText && !isHTMLSyntax();
   for (;;) {
     if (!topLevel && !plainText) {
       if (takePlainRun(m_text, 0))
         checkTextLimit(false);
     }
     char32_t c = peek();
-    if (c >= END_OF_ENTITY || (!plainText && (c == '<' || c == '&')))
+    if (c >= END_OF_ENTITY)
+      return;
+    if (!plainText && (c == '<' || c == '&') && (!rawText || (c == '<' && rawTextMarkupAhead())))
       return;
     c = read();
-    if (topLevel && !plainText && !EKChar::isWhitespace(static_cast<int>(c))) {
+    if (strictTopLevel && !EKChar::isWhitespace(static_cast<int>(c))) {
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X (", static_cast<unsigned>(c));
       fatal(142, UnicodeString(code).append(static_cast<UChar32>(c)).append(u')'));
     }
     appendText(c);
-    if (c == ']' && !plainText) {
+    if (c == ']' && !plainText && !rawText) {
       int brackets = 1;
       while (peek() == ']') {
         appendText(read());
@@ -419,25 +476,29 @@ bool EKXmlParserImpl::takePlainRun(std::u16string& out, char16_t stop) {
 
 // --- tags
 
-void EKXmlParserImpl::readStartTag() {
+EKXmlParser::EventType EKXmlParserImpl::readStartTag() {
+  readTag();
+  return openTag();
+}
+
+// Reads a start tag's name and attributes into m_tagPrefix, m_tagName, m_tagEmpty and the first
+// m_tagAttributeCount entries of m_attributes. How strictly depends on the syntax: XML, HTML, or
+// (for a root tag that may still make the input HTML) HTML with XML's objections remembered.
+void EKXmlParserImpl::readTag() {
+  const bool first = m_namespaces->getDepth() == 0 && !m_rootStarted;
+  m_tagMode = isHTMLSyntax() ? TAG_HTML : first && htmlPossible() ? TAG_PROVISIONAL : TAG_XML;
+  m_toleratedCode = 0;
   std::u16string& qname = m_qname;
   if (!readName(qname))
     fatal(132);
-  if (m_namespaces->getDepth() == 0) {
-    if (m_rootStarted)
-      fatal(130);
-    m_rootStarted = true;
-  }
+  if (m_tagMode == TAG_HTML)
+    lowerCase(qname);
   if (!isQName(qname))
-    fatal(132);
-  EKName prefix, localName;
-  splitQName(qname, prefix, localName);
-  m_namespaces->pushScope();
-  m_namespaces->setElement(prefix, localName);
-  m_elementFrames.push_back(static_cast<int>(m_frames.size()) - 1);
-  m_emptyElement = false;
+    tolerate(132);
+  splitQName(qname, m_tagPrefix, m_tagName);
+  m_tagLowered = m_tagMode == TAG_HTML;
+  m_tagEmpty = false;
   int count = 0;
-  std::u16string& attributeName = m_nameBuffer;
   for (;;) {
     const bool space = readWhitespace();
     const char32_t c = peek();
@@ -447,38 +508,86 @@ void EKXmlParserImpl::readStartTag() {
     }
     if (c == '/') {
       read();
-      if (read() != '>')
+      if (peek() == '>') {
+        read();
+        m_tagEmpty = true;
+        break;
+      }
+      if (m_tagMode == TAG_XML) {
+        read();
         fatal(140, UNICODE_STRING_SIMPLE("/"));
-      m_emptyElement = true;
-      break;
+      }
+      tolerate(140, UNICODE_STRING_SIMPLE("/"));
+      warn(769, UNICODE_STRING_SIMPLE("/"));
+      continue;
     }
     if (c >= END_OF_ENTITY)
       fatal(183, toUnicode(qname));
-    if (!EKChar::isNameStartChar(static_cast<int>(c))) {
-      read();
-      fatal(140, charText(c));
-    }
-    if (!space)
-      fatal(139);
-    if (!readName(attributeName) || !isQName(attributeName))
-      fatal(137, toUnicode(attributeName));
-    skipWhitespace();
-    if (read() != '=')
-      fatal(138);
-    skipWhitespace();
     if (static_cast<size_t>(count) >= m_attributes.size())
       m_attributes.emplace_back();
     Attribute& attribute = m_attributes[static_cast<size_t>(count)];
-    splitQName(attributeName, attribute.prefix, attribute.localName);
-    attribute.namespaceUri = EKName();
-    readAttributeValue(attribute.value);
+    if (!EKChar::isNameStartChar(static_cast<int>(c))) {
+      read();
+      if (m_tagMode == TAG_XML)
+        fatal(140, charText(c));
+      tolerate(140, charText(c));
+      if (c == '"' || c == '\'' || c == '=') {
+        warn(769, charText(c));
+        continue;
+      }
+      // Any other text stands for an attribute name up to white space, '=', '>' or "/>".
+      std::u16string& name = m_nameBuffer;
+      name.clear();
+      appendTo(name, c);
+      for (char32_t n = peek(); n < END_OF_ENTITY && n != '=' && n != '>' && !EKChar::isWhitespace(static_cast<int>(n));
+           n = peek()) {
+        if (n == '/' && lookAhead(2) >= 2 && m_cur[1] == u'>')
+          break;
+        appendTo(name, read());
+      }
+      lowerCase(name);
+      attribute.prefix = EKName();
+      attribute.localName = intern(name.data(), static_cast<int32_t>(name.size()));
+    } else {
+      if (!space)
+        tolerate(139);
+      std::u16string& name = m_nameBuffer;
+      readName(name);
+      if (m_tagMode == TAG_HTML)
+        lowerCase(name);
+      if (!isQName(name))
+        tolerate(137, toUnicode(name));
+      splitQName(name, attribute.prefix, attribute.localName);
+    }
+    readAttribute(attribute);
     ++count;
   }
-  m_attributeCount = count;
-  applyNamespaces();
-  if (m_emptyElement)
-    m_endPending = true;
-  checkMathElement();
+  m_tagAttributeCount = count;
+}
+
+// The rest of an attribute after its name: '=' and the value, which HTML also takes unquoted or
+// leaves out.
+void EKXmlParserImpl::readAttribute(Attribute& attribute) {
+  attribute.namespaceUri = EKName();
+  skipWhitespace();
+  if (peek() != '=') {
+    if (m_tagMode == TAG_XML) {
+      read();
+      fatal(138);
+    }
+    tolerate(138);
+    attribute.value.remove();
+    return;
+  }
+  read();
+  skipWhitespace();
+  const char32_t quote = peek();
+  if (quote == '"' || quote == '\'' || m_tagMode == TAG_XML) {
+    readAttributeValue(attribute.value);
+    return;
+  }
+  tolerate(174);
+  readUnquotedValue(attribute.value);
 }
 
 void EKXmlParserImpl::readAttributeValue(UnicodeString& value) {
@@ -500,20 +609,85 @@ void EKXmlParserImpl::readAttributeValue(UnicodeString& value) {
     if (c == quote && m_frames.size() == base)
       break;
     if (c == '<')
-      fatal(176);
-    if (c == '&') {
-      if (peek() == '#') {
-        read();
-        appendText(readCharRef());
-      } else {
-        expandGeneralEntity(readEntityName(read()), true);
-      }
-    } else if (c == 0x09 || c == 0x0A || c == 0x0D) {
-      buffer.push_back(u' ');
+      tolerate(176);
+    appendValueChar(c);
+  }
+  value.setTo(reinterpret_cast<const UChar*>(buffer.data()), static_cast<int32_t>(buffer.size()));
+  buffer.clear();
+}
+
+// One character of an attribute value read: references are expanded (in HTML only complete ones)
+// and line breaks and tabs become spaces.
+void EKXmlParserImpl::appendValueChar(char32_t c) {
+  if (c == '&' && (m_tagMode == TAG_XML || referenceAhead(0))) {
+    if (peek() == '#') {
+      read();
+      appendText(readCharRef());
     } else {
-      appendText(c);
+      expandGeneralEntity(readEntityName(read()), true);
     }
-    checkTextLimit(false);
+  } else if (c == '&') {
+    tolerate(156, UNICODE_STRING_SIMPLE("&"));
+    appendText('&');
+  } else if (c == 0x09 || c == 0x0A || c == 0x0D) {
+    m_text.push_back(u' ');
+  } else {
+    appendText(c);
+  }
+  checkTextLimit(false);
+}
+
+EKXmlParser::EventType EKXmlParserImpl::openTag() {
+  if (m_namespaces->getDepth() == 0) {
+    if (!m_rootStarted)
+      return openRoot();
+    if (!isHTMLSyntax())
+      fatal(130);
+    warn(521);
+  }
+  if (isHTMLSyntax())
+    return openHtmlTag();
+  openElement(m_tagPrefix, m_tagName, m_tagAttributeCount);
+  m_emptyElement = m_tagEmpty;
+  finishOpenElement();
+  return START_TAG;
+}
+
+// Opens the scope of a START_TAG whose attributes are the first `attributeCount` in m_attributes.
+void EKXmlParserImpl::openElement(EKName prefix, EKName localName, int attributeCount) {
+  m_namespaces->pushScope();
+  m_namespaces->setElement(prefix, localName);
+  m_elementFrames.push_back(static_cast<int>(m_frames.size()) - 1);
+  m_emptyElement = false;
+  m_attributeCount = attributeCount;
+}
+
+void EKXmlParserImpl::finishOpenElement() {
+  applyNamespaces();
+  declareVocabularyNamespace();
+  if (isHTMLSyntax() && m_namespaces->getNamespace() == EKN_http_www_w3_org_1999_xhtml)
+    ++m_htmlOpenCounts[static_cast<uint32_t>(static_cast<EKNameEnum>(m_namespaces->getName()))];
+  if (m_emptyElement)
+    m_endPending = true;
+  checkMathElement();
+}
+
+// An HTML attribute value without quotes: up to white space, '>' or "/>" outside entity text.
+void EKXmlParserImpl::readUnquotedValue(UnicodeString& value) {
+  const size_t base = m_frames.size();
+  std::u16string& buffer = m_text;
+  buffer.clear();
+  for (;;) {
+    const char32_t c = peek();
+    if (c == END_OF_ENTITY && m_frames.size() > base) {
+      popFrame();
+      continue;
+    }
+    if (m_frames.size() == base &&
+        (c >= END_OF_ENTITY || c == '>' || EKChar::isWhitespace(static_cast<int>(c)) ||
+         (c == '/' && lookAhead(2) >= 2 && m_cur[1] == u'>')))
+      break;
+    appendValueChar(read());
   }
   value.setTo(reinterpret_cast<const UChar*>(buffer.data()), static_cast<int32_t>(buffer.size()));
   buffer.clear();
@@ -555,48 +729,77 @@ void EKXmlParserImpl::applyNamespaces() {
       attribute.namespaceUri = attribute.prefix;
     }
   }
-  auto duplicate = [this](const Attribute& attribute) {
+  // A repeated attribute is an error in XML; HTML keeps the first.
+  const bool html = isHTMLSyntax();
+  int kept = 0;
+  auto duplicate = [&](int i) {
+    const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
+    if (html)
+      return;
     UnicodeString name;
     if (!attribute.prefix.isEmpty())
       name.append(attribute.prefix.toString()).append(u':');
     fatal(136, name.append(attribute.localName.toString()));
   };
+  auto keep = [&](int i) {
+    if (kept != i)
+      std::swap(m_attributes[static_cast<size_t>(kept)], m_attributes[static_cast<size_t>(i)]);
+    ++kept;
+  };
   if (m_attributeCount <= LINEAR_DUPLICATE_CHECK) {
-    for (int i = 1; i < m_attributeCount; ++i)
-      for (int j = 0; j < i; ++j)
-        if (m_attributes[static_cast<size_t>(i)].localName == m_attributes[static_cast<size_t>(j)].localName &&
-            m_attributes[static_cast<size_t>(i)].namespaceUri == m_attributes[static_cast<size_t>(j)].namespaceUri)
-          duplicate(m_attributes[static_cast<size_t>(i)]);
-    return;
+    for (int i = 0; i < m_attributeCount; ++i) {
+      const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
+      bool repeated = false;
+      for (int j = 0; j < kept && !repeated; ++j)
+        repeated = attribute.localName == m_attributes[static_cast<size_t>(j)].localName &&
+                   attribute.namespaceUri == m_attributes[static_cast<size_t>(j)].namespaceUri;
+      if (repeated)
+        duplicate(i);
+      else
+        keep(i);
+    }
+  } else {
+    std::unordered_set<uint64_t> seen;
+    for (int i = 0; i < m_attributeCount; ++i) {
+      const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
+      const uint64_t key =
+          static_cast<uint64_t>(static_cast<uint32_t>(static_cast<EKNameEnum>(attribute.localName))) << 32 |
+          static_cast<uint32_t>(static_cast<EKNameEnum>(attribute.namespaceUri));
+      if (seen.insert(key).second)
+        keep(i);
+      else
+        duplicate(i);
+    }
   }
-  std::unordered_set<uint64_t> seen;
-  for (int i = 0; i < m_attributeCount; ++i) {
-    const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
-    const uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(static_cast<EKNameEnum>(attribute.localName)))
-                             << 32 |
-                         static_cast<uint32_t>(static_cast<EKNameEnum>(attribute.namespaceUri));
-    if (!seen.insert(key).second)
-      duplicate(attribute);
-  }
+  m_attributeCount = kept;
 }
 
-void EKXmlParserImpl::readEndTag() {
+EKXmlParser::EventType EKXmlParserImpl::readEndTag() {
+  readEndTagName();
+  return closeTag();
+}
+
+// Reads an end tag after "</" into m_tagPrefix and m_tagName; in XML it must name the current
+// element.
+void EKXmlParserImpl::readEndTagName() {
   if (EKChar::isWhitespace(static_cast<int>(peek())))
     fatal(141, UNICODE_STRING_SIMPLE("</"));
   std::u16string& qname = m_qname;
   if (!readName(qname))
     fatal(133);
-  EKName prefix, localName;
-  splitQName(qname, prefix, localName);
-  UnicodeString open;
-  if (m_namespaces->getDepth() > 0) {
-    if (!m_namespaces->getPrefix().isEmpty())
-      open.append(m_namespaces->getPrefix().toString()).append(u':');
-    open.append(m_namespaces->getName().toString());
-  }
-  if (m_namespaces->getDepth() <= top().topDepth || prefix != m_namespaces->getPrefix() ||
-      localName != m_namespaces->getName() || m_elementFrames.back() != static_cast<int>(m_frames.size()) - 1)
+  const bool html = isHTMLSyntax();
+  if (html)
+    lowerCase(qname);
+  splitQName(qname, m_tagPrefix, m_tagName);
+  if (!html && !endTagMatches()) {
+    UnicodeString open;
+    if (m_namespaces->getDepth() > 0) {
+      if (!m_namespaces->getPrefix().isEmpty())
+        open.append(m_namespaces->getPrefix().toString()).append(u':');
+      open.append(m_namespaces->getName().toString());
+    }
     fatal(134, toUnicode(qname), open);
+  }
   skipWhitespace();
   char32_t c = read();
   if (c != '>') {
@@ -607,11 +810,38 @@ void EKXmlParserImpl::readEndTag() {
       if (c >= END_OF_ENTITY)
         fatal(183, toUnicode(qname));
   }
+}
+
+// The end tag just read names the current element, opened in the current input frame.
+bool EKXmlParserImpl::endTagMatches() {
+  return m_namespaces->getDepth() > top().topDepth && m_tagPrefix == m_namespaces->getPrefix() &&
+         m_tagName == m_namespaces->getName() && m_elementFrames.back() == static_cast<int>(m_frames.size()) - 1;
+}
+
+EKXmlParser::EventType EKXmlParserImpl::closeTag() {
+  if (!endTagMatches())
+    return repairEndTag();
+  if (isKeptRoot())
+    return START_DOCUMENT;
   m_popPending = true;
+  return END_TAG;
+}
+
+// HTML keeps its root element open to the end of the input, so that whatever follows its end tag
+// still goes inside it.
+bool EKXmlParserImpl::isKeptRoot() {
+  return m_namespaces->getDepth() == 1 && m_frames.size() == 1 && isHTMLSyntax();
 }
 
 void EKXmlParserImpl::popElement() {
   const int depth = m_namespaces->getDepth();
+  if (depth == m_rawTextDepth)
+    m_rawTextDepth = -1;
+  if (!m_htmlOpenCounts.empty() && m_namespaces->getNamespace() == EKN_http_www_w3_org_1999_xhtml) {
+    const auto it = m_htmlOpenCounts.find(static_cast<uint32_t>(static_cast<EKNameEnum>(m_namespaces->getName())));
+    if (it != m_htmlOpenCounts.end() && --it->second == 0)
+      m_htmlOpenCounts.erase(it);
+  }
   if (depth == m_mathDepth && m_mathSaved) {
     m_entities = std::move(*m_mathSaved);
     m_mathSaved.reset();
@@ -632,9 +862,13 @@ EKXmlParser::EventType EKXmlParserImpl::readMarkup(bool coalescing) {
     if (read() != '-')
       fatal(169);
     if (coalescing) {
+      const bool rawText = m_rawTextDepth >= 0 && inRawText();
       const std::u16string kept = m_text;
       readComment();
-      m_text = kept;
+      if (rawText)
+        m_text = kept + u"<!--" + m_text + u"-->";
+      else
+        m_text = kept;
     } else {
       readComment();
     }

@@ -116,7 +116,8 @@ TEST(XmlUtil, StylesheetNamespaceOfLiteralResultElements) {
       {"<fo:root" + declarations + " version='1.0'/>", fo, "root"},
       {"<fo:block" + declarations + " xsl:version='1.0'/>", fo, "block"},
       {"<xsl:stylesheet" + declarations + " version='1.0'/>", xslt, "stylesheet"},
-      {"<html/>", "", "html"},
+      // A bare html root makes the input HTML, whose elements are in the XHTML namespace.
+      {"<html/>", "http://www.w3.org/1999/xhtml", "html"},
   };
   ScratchDir dir;
   for (const auto& row : rows) {

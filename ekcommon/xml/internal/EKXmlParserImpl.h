@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace EKCommonNS {
@@ -71,9 +72,9 @@ public:
   void recoverEntityMaps(const void*& saved) override;
   void rewind() override;
   void setAutoClose(bool on) override { m_autoClose = on; }
-  bool isXML() const override { return m_detectedSyntax == EKN_EMPTY; }
-  bool isHTMLSyntax() const override { return m_detectedSyntax == EKN_html; }
-  bool isXHTMLSyntax() const override { return m_detectedSyntax == EKN_xhtml; }
+  bool isXML() const override { return !isHTMLSyntax(); }
+  bool isHTMLSyntax() const override;
+  bool isXHTMLSyntax() const override;
   void setParserType(EKName type, EKName htmlFlavour) override;
   void setHtmlDefaultCharset(const UnicodeString& charset) override { m_htmlDefaultCharset = charset; }
   UnicodeString getLanguage() override { return m_contentLanguage; }
@@ -128,6 +129,10 @@ private:
     size_t bytePos = 0;
     bool streamEnded = false;
     bool oneCharAtATime = false; // while a declaration may still change the decoding
+    // Meanwhile the bytes each character in `chars` came from (a count per UTF-16 unit, 0 for the
+    // second of a pair), so that characters decoded ahead can be decoded again another way.
+    std::string decodedBytes;
+    std::vector<uint8_t> decodedCounts;
     bool afterCR = false;        // a CR was read: a following LF (or NEL in 1.1) belongs to it
     bool isXml11 = false;
     int line = 1;
@@ -189,6 +194,8 @@ private:
   char32_t peekSlow();
   bool refill();
   void decodeMore(Frame& frame);
+  // Turns the characters decoded beyond the read position back into undecoded bytes.
+  void undecodeAhead(Frame& frame);
   bool decodeInPlace(Frame& frame, size_t start);
   // Whether the unread input starts with the ASCII text (decoding ahead as needed); nothing is
   // consumed.
@@ -223,9 +230,20 @@ private:
   void readText();
   void appendText(char32_t c);
   void checkTextLimit(bool comment);
-  void readStartTag();
+  EventType readStartTag();
+  void readTag();
+  void readAttribute(Attribute& attribute);
   void readAttributeValue(UnicodeString& value);
-  void readEndTag();
+  void readUnquotedValue(UnicodeString& value);
+  void appendValueChar(char32_t c);
+  EventType openTag();
+  void openElement(EKName prefix, EKName localName, int attributeCount);
+  void finishOpenElement();
+  EventType readEndTag();
+  void readEndTagName();
+  bool endTagMatches();
+  bool isKeptRoot();
+  EventType closeTag();
   void readComment();
   void readCData();
   void readPI();
@@ -239,10 +257,46 @@ private:
   void expandGeneralEntity(EKName name, bool inAttribute);
   EKXmlEntityMaps::Entity* entityToExpand(bool parameter, EKName name);
   void pushExternalEntity(EKXmlEntityMaps::Entity& entity);
-  void endDocument();
+  EventType endDocument();
   bool atTopLevel();
   void applyNamespaces();
   void popElement();
+
+  // --- HTML syntax
+  // The syntax decision; caches what the rules settle (const: the getters ask it).
+  void detectSyntax() const;
+  void forgetSyntax();
+  EKName detectXhtml() const;
+  bool detectHtml() const;
+  // Whether the input may still turn out to be HTML.
+  bool htmlPossible() const;
+  static void lowerCase(std::u16string& chars);
+  // The case of HTML: the tag name and attribute names lower-cased and interned again.
+  void lowerTagNames();
+  EKName lowerName(EKName name);
+  // A deviation from XML that HTML syntax allows: reported as `code` where XML holds, remembered
+  // while the root tag is read before the syntax is known, and passed over in HTML.
+  void tolerate(unsigned short code, const UnicodeString& arg = UnicodeString());
+  void noteRoot();
+  void setUpRoot();
+  EventType openRoot();
+  EventType openHtmlTag();
+  EventType implyElement(EKName localName);
+  EventType endCurrentElement();
+  void declareVocabularyNamespace();
+  void applyMetaCharset();
+  void applyHtmlCharset(const UnicodeString& charset, bool fromMeta);
+  void closeMetaWindow();
+  void consumeOwnEndTag();
+  EventType repairEndTag();
+  bool isHtmlOpen(EKName localName) const;
+  // Look-ahead in the current frame: the characters available from the read position, decoding
+  // ahead up to `wanted`; nothing is consumed.
+  size_t lookAhead(size_t wanted);
+  bool endTagAhead(EKName localName, size_t offset);
+  bool rawTextMarkupAhead();
+  bool referenceAhead(size_t offset);
+  bool inRawText() const { return m_rawTextDepth >= 0 && m_rawTextDepth == m_namespaces->getDepth(); }
 
   // --- names
   bool readName(UnicodeString& raw);
@@ -317,7 +371,27 @@ private:
   bool m_textIsNull = false;
   EKName m_refName;
   EKName m_target;
-  EKName m_detectedSyntax = EKN_EMPTY;
+  // HTML syntax: the detected syntax and whether nothing can change it any more, what the root
+  // element said, the tag being read (kept to be read again after an implied tag), the open HTML
+  // elements by name, and the raw-text element.
+  mutable EKName m_detectedSyntax = EKN_EMPTY;
+  mutable bool m_syntaxSettled = false;
+  bool m_rootSeen = false;
+  EKName m_rootNamespace;
+  EKName m_rootName;
+  enum TagMode { TAG_XML, TAG_PROVISIONAL, TAG_HTML };
+  TagMode m_tagMode = TAG_XML;
+  unsigned short m_toleratedCode = 0;
+  UnicodeString m_toleratedArg;
+  enum Replay { REPLAY_NONE, REPLAY_START_TAG, REPLAY_END_TAG };
+  Replay m_replay = REPLAY_NONE;
+  EKName m_tagPrefix;
+  EKName m_tagName;
+  int m_tagAttributeCount = 0;
+  bool m_tagEmpty = false;
+  bool m_tagLowered = false;
+  std::unordered_map<uint32_t, int> m_htmlOpenCounts; // by EKNameEnum of the local name
+  int m_rawTextDepth = -1;
 
   // --- entities and DTD
   EKXmlEntityMaps m_entities;
