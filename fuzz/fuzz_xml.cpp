@@ -9,6 +9,8 @@
 // END_DOCUMENT or the error that ends it, with every getter called on each event. Nothing is
 // fetched from files or the network: a URI resolver serves every external DTD and entity from
 // memory. Seeds are in fuzz/corpus/xml (their first two bytes are the choices above).
+#include "FuzzParserEvents.h"
+
 #include <ekcommon/ekcommon.h>
 
 #include <cstddef>
@@ -16,13 +18,9 @@
 #include <string>
 
 using namespace EKCommonNS;
+using namespace fuzzevents;
 
 namespace {
-
-void check(bool condition) {
-  if (!condition)
-    __builtin_trap();
-}
 
 // Every URI the parser opens gets the same text, which reads both as an external DTD subset and
 // as an external parsed entity.
@@ -37,86 +35,6 @@ public:
 
 const char DOCTYPE_PREFIX[] = "<!DOCTYPE d [<!ENTITY e \"x&f;\"><!ENTITY f \"<b>y</b>\"><!ENTITY % p "
                               "\"<!ENTITY g 'z&#x41;'>\">%p;<!ENTITY ext SYSTEM \"ext.xml\">]>";
-
-struct CallbackState {
-  bool fatalSeen = false;
-};
-
-void onError(const EKError& error, void* userData) {
-  if (getErrorLevel(error.getErrorCode()) == EKERROR_LEVEL_FATAL)
-    static_cast<CallbackState*>(userData)->fatalSeen = true;
-  error.getMessage();
-}
-
-bool isXmlWhitespace(const UnicodeString& text) {
-  for (int32_t i = 0; i < text.length(); ++i)
-    if (text[i] != u' ' && text[i] != u'\t' && text[i] != u'\n' && text[i] != u'\r')
-      return false;
-  return true;
-}
-
-void readAttributes(EKXmlParser& parser) {
-  const int count = parser.getAttributeCount();
-  check(count >= 0);
-  for (int i = 0; i < count; ++i) {
-    const EKName name = parser.getAttributeName(i);
-    const EKName namespaceUri = parser.getAttributeNamespace(i);
-    parser.getAttributePrefix(i);
-    // Attributes are unique by namespace and local name, so the lookup finds this one.
-    check(parser.getAttributeValue(namespaceUri, name) == parser.getAttributeValue(i));
-  }
-}
-
-void readNamespaces(EKXmlParser& parser) {
-  for (int depth = 0; depth <= parser.getDepth(); ++depth)
-    check(parser.getNamespaceCount(depth) >= 0);
-  for (int pos = 0, count = parser.getNamespaceCount(parser.getDepth()); pos < count; ++pos) {
-    // A prefix bound in the innermost scope is in scope.
-    const EKName prefix = parser.getNamespacePrefix(pos);
-    check(parser.getNamespace(prefix) == parser.getNamespaceUri(pos));
-  }
-}
-
-// Every getter that the event allows, with the invariants the interface promises.
-void readEvent(EKXmlParser& parser, EKXmlParser::EventType event) {
-  check(parser.getEventType() == event);
-  check(parser.getDepth() >= 0);
-  parser.getLineNumber();
-  parser.getColumnNumber();
-  parser.getPositionDescription();
-  const EKName name = parser.getName();
-  parser.getPrefix();
-  const UnicodeString text = parser.getText();
-  switch (event) {
-  case EKXmlParser::START_TAG:
-    parser.isEmptyElementTag();
-    parser.getNamespace();
-    readAttributes(parser);
-    readNamespaces(parser);
-    break;
-  case EKXmlParser::END_TAG:
-    parser.getNamespace();
-    break;
-  case EKXmlParser::TEXT:
-  case EKXmlParser::CDSECT:
-    check(parser.isWhitespace() == isXmlWhitespace(text));
-    check(name.isEmpty());
-    break;
-  case EKXmlParser::IGNORABLE_WHITESPACE:
-    check(parser.isWhitespace());
-    break;
-  case EKXmlParser::PROCESSING_INSTRUCTION:
-    check(parser.getTarget() == name);
-    break;
-  case EKXmlParser::END_DOCUMENT:
-    check(parser.getDepth() == 0);
-    break;
-  default:
-    break;
-  }
-  if (event != EKXmlParser::START_TAG)
-    check(parser.getAttributeCount() == -1);
-}
 
 } // namespace
 
@@ -141,27 +59,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parser->setCallbackError(onError, &state);
   EKStrStream in(document.data(), document.size());
   parser->setInput(in, UnicodeString(), UnicodeString());
-  EKError warning;
   try {
     EKXmlParser::EventType event = parser->getEventType();
     readEvent(*parser, event);
     while (event != EKXmlParser::END_DOCUMENT) {
       event = tokens ? parser->nextToken() : parser->next();
       readEvent(*parser, event);
-      while (parser->popError(warning))
-        check(getErrorLevel(warning.getErrorCode()) != EKERROR_LEVEL_FATAL);
+      checkQueuedWarnings(*parser);
     }
-    parser->hasXmlDecl();
-    parser->getInputEncoding();
-    parser->getPubidLiteral();
-    parser->getExternalDTD();
+    readDocumentFacts(*parser);
   } catch (const EKError& error) {
-    // With a callback the parse unwinds with 128 after the callback saw the fatal error; without
-    // one the fatal error itself is thrown.
-    if (callback)
-      check(error.getErrorCode() == 128 && state.fatalSeen);
-    else
-      check(getErrorLevel(error.getErrorCode()) == EKERROR_LEVEL_FATAL);
+    checkThrown(error, callback, state);
   }
   return 0;
 }

@@ -12,9 +12,9 @@ packages+=(libcpp-httplib-dev openssl zip unzip gzip python3 libxml2-utils)
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    # expat, libxml2 and pugixml are the baselines of the XML and DOM benchmarks, nothing else
-    # links them.
-    --bench) packages+=(libbenchmark-dev libexpat1-dev libxml2-dev libpugixml-dev) ;;
+    # expat, libxml2 and pugixml are the baselines of the XML and DOM benchmarks, libxml2 and
+    # gumbo those of the HTML benchmark; nothing else links them.
+    --bench) packages+=(libbenchmark-dev libexpat1-dev libxml2-dev libpugixml-dev libgumbo-dev) ;;
     *) echo "install-deps.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done

@@ -49,13 +49,15 @@ inline std::string attributeForm(EKAttr* attr) {
 // attributes in order. Declarations have no order in XML, and the saver declares the element's own
 // namespace first. Left out are declarations of the xml prefix, which is always bound, and
 // undeclarations of a prefix (xmlns:p=""), which XML 1.0 does not allow and the saver drops; both
-// change no name in the tree.
-inline std::string startTagForm(EKNode* element) {
+// change no name in the tree. Without `declarations` all of them are left out, which compares
+// trees by their names alone: a page read as HTML has its namespaces implied, and its saved form
+// declares them.
+inline std::string startTagForm(EKNode* element, bool declarations = true) {
   static const EKName xmlnsNamespace(UnicodeString(u"http://www.w3.org/2000/xmlns/"));
   static const EKName xmlns(UnicodeString(u"xmlns")), xml(UnicodeString(u"xml"));
   std::string tag = "<";
   appendName(tag, element);
-  std::vector<std::string> declarations;
+  std::vector<std::string> declared;
   std::string attributes;
   EKNamedNodeMap* map = element->getAttributes();
   for (int i = 0; i < map->getLength(); ++i) {
@@ -63,13 +65,13 @@ inline std::string startTagForm(EKNode* element) {
     const bool prefixed = attr->getNamespaceUri() == xmlnsNamespace && attr->getLocalName() != xmlns;
     if (prefixed && (attr->getLocalName() == xml || attr->getText().isEmpty()))
       continue;
-    if (prefixed || attr->getNodeName() == xmlns)
-      declarations.push_back(attributeForm(attr));
-    else
+    if (!prefixed && attr->getNodeName() != xmlns)
       attributes += " " + attributeForm(attr);
+    else if (declarations)
+      declared.push_back(attributeForm(attr));
   }
-  std::sort(declarations.begin(), declarations.end());
-  for (const std::string& declaration : declarations)
+  std::sort(declared.begin(), declared.end());
+  for (const std::string& declaration : declared)
     tag += " " + declaration;
   return tag + attributes + ">";
 }
@@ -79,7 +81,7 @@ inline std::string startTagForm(EKNode* element) {
 // one text and empty texts not at all: a tree can hold texts side by side (an included text
 // resource next to the text around it, or texts a host appended), which the saved output holds as
 // one run of characters, and nothing can be written for an empty text.
-inline std::string treeForm(EKNode* root) {
+inline std::string treeForm(EKNode* root, bool declarations = true) {
   std::string out;
   std::string pendingText;
   int depth = 0;
@@ -103,7 +105,7 @@ inline std::string treeForm(EKNode* root) {
     } else if (node->isElementNode() && it.atPostVisit()) {
       --depth;
     } else if (node->isElementNode()) {
-      line(startTagForm(node));
+      line(startTagForm(node, declarations));
       ++depth;
     }
   }
