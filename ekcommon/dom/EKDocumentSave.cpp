@@ -8,6 +8,7 @@
 #include "ekcommon/dom/EKNamedNodeMap.h"
 #include "ekcommon/dom/EKTextNode.h"
 #include "ekcommon/dom/EKTreeIterator.h"
+#include "ekcommon/text/EKChar.h"
 #include "ekcommon/values/EKNamedValueMap.h"
 #include "ekcommon/xml/EKXmlSerializer.h"
 
@@ -153,6 +154,10 @@ void EKDocument::writeAttributes(EKElement* element, bool svgColors) {
     const EKName ns = attr->getNamespaceUri();
     const EKName prefix = attr->getPrefix();
     const EKName local = attr->getLocalName();
+    // HTML tag soup can give attributes names that XML cannot write ("@click", "a:1"); they are
+    // left out so that the output stays well-formed.
+    if (!EKChar::isNCNameStr(local.toString()))
+      continue;
     if (value.isColor()) {
       const EKColor color(value);
       serializer.attribute(ns, prefix, local, svgColors ? color.toString(true, false, true) : value.toValueText(false, false));

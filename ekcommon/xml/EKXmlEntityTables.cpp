@@ -40,7 +40,7 @@ const EKXmlEntityTables::Entries& EKXmlEntityTables::getSet(Set set) {
       text.append(static_cast<UChar32>(def.first));
     if (def.second)
       text.append(static_cast<UChar32>(def.second));
-    entries->emplace_back(EKName(UnicodeString(def.name, -1, US_INV)), text);
+    entries->emplace(EKName(UnicodeString(def.name, -1, US_INV)), text);
   }
   // Published for the life of the process: parsers hold references to it without a lock.
   s_sets[set].store(entries, std::memory_order_release);

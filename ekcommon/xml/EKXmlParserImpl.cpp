@@ -100,6 +100,7 @@ void EKXmlParserImpl::resetState() {
   m_mathDepth = -1;
   for (bool& attached : m_setAttached)
     attached = false;
+  m_setOrder.clear();
   m_doctypeRoot.remove();
   m_pubidLiteral.remove();
   m_systemLiteral.remove();

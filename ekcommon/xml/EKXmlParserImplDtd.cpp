@@ -173,18 +173,28 @@ void EKXmlParserImpl::mergeEntities(const EKXmlEntityMaps& maps) {
     m_entities.declare(entry.second);
 }
 
+// A set's entities are looked up when a reference names them (findGeneral), so that attaching
+// one costs nothing; the sets attached first take precedence.
 void EKXmlParserImpl::attachEntitySet(int set) {
   if (m_setAttached[set])
     return;
   m_setAttached[set] = true;
-  for (const auto& entry : EKXmlEntityTables::getSet(static_cast<EKXmlEntityTables::Set>(set))) {
-    if (m_entities.isDeclared(entry.first))
-      continue;
-    EKXmlEntityMaps::Entity entity;
-    entity.name = entry.first;
-    entity.text = entry.second;
-    m_entities.general.emplace(entity.name, std::move(entity));
+  m_setOrder.push_back(set);
+}
+
+EKXmlEntityMaps::Entity* EKXmlParserImpl::findGeneral(EKName name) {
+  const auto it = m_entities.general.find(name);
+  if (it != m_entities.general.end())
+    return &it->second;
+  for (const int set : m_setOrder) {
+    if (const UnicodeString* text = EKXmlEntityTables::find(static_cast<EKXmlEntityTables::Set>(set), name)) {
+      EKXmlEntityMaps::Entity entity;
+      entity.name = name;
+      entity.text = *text;
+      return &m_entities.general.emplace(name, std::move(entity)).first->second;
+    }
   }
+  return nullptr;
 }
 
 void EKXmlParserImpl::addMathMLEntities() { attachEntitySet(EKXmlEntityTables::MATHML); }

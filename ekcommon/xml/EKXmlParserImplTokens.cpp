@@ -5,7 +5,9 @@
 
 #include "ekcommon/core/EKErrorCodeCOMMON.h"
 #include "ekcommon/text/EKChar.h"
+#include "ekcommon/xml/internal/EKXmlEntityTables.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #ifdef __SSE2__
@@ -494,7 +496,7 @@ void EKXmlParserImpl::readTag() {
   if (m_tagMode == TAG_HTML)
     lowerCase(qname);
   if (!isQName(qname))
-    tolerate(132);
+    fatal(132);
   splitQName(qname, m_tagPrefix, m_tagName);
   m_tagLowered = m_tagMode == TAG_HTML;
   m_tagEmpty = false;
@@ -846,7 +848,8 @@ void EKXmlParserImpl::popElement() {
     m_entities = std::move(*m_mathSaved);
     m_mathSaved.reset();
     m_mathDepth = -1;
-    m_setAttached[0] = false;
+    m_setAttached[EKXmlEntityTables::MATHML] = false;
+    m_setOrder.erase(std::remove(m_setOrder.begin(), m_setOrder.end(), EKXmlEntityTables::MATHML), m_setOrder.end());
   }
   m_namespaces->popScope();
   if (!m_elementFrames.empty())
@@ -1148,11 +1151,11 @@ EKXmlParser::EventType EKXmlParserImpl::readReference(bool coalescing) {
     return TEXT;
   }
   m_refName = name;
-  const auto it = m_entities.general.find(name);
-  if (it == m_entities.general.end() || it->second.external) {
+  const EKXmlEntityMaps::Entity* entity = findGeneral(name);
+  if (!entity || entity->external) {
     m_textIsNull = true;
   } else {
-    const UnicodeString& text = it->second.text;
+    const UnicodeString& text = entity->text;
     m_text.assign(reinterpret_cast<const char16_t*>(text.getBuffer()), static_cast<size_t>(text.length()));
   }
   return ENTITY_REF;
@@ -1161,17 +1164,16 @@ EKXmlParser::EventType EKXmlParserImpl::readReference(bool coalescing) {
 // The entity a reference names when it can be expanded; an undefined one is a warning (514 or
 // 515), one whose expansion is in progress warning 520, and both give null.
 EKXmlEntityMaps::Entity* EKXmlParserImpl::entityToExpand(bool parameter, EKName name) {
-  auto& map = parameter ? m_entities.parameter : m_entities.general;
-  const auto it = map.find(name);
-  if (it == map.end()) {
+  EKXmlEntityMaps::Entity* entity = parameter ? findEntity(name, true) : findGeneral(name);
+  if (!entity) {
     warn(parameter ? 514 : 515, name.toString());
     return nullptr;
   }
-  if (it->second.expanding) {
+  if (entity->expanding) {
     warn(520, name.toString());
     return nullptr;
   }
-  return &it->second;
+  return entity;
 }
 
 // Reads an external parsed entity in place of its reference.

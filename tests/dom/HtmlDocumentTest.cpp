@@ -53,6 +53,16 @@ TEST(HtmlDocument, LoadsRepairedAndSavesAsXhtml) {
   }
 }
 
+TEST(HtmlDocument, AttributeNamesXmlCannotWriteAreLeftOutOfTheSavedForm) {
+  EKPtr<EKDocument> doc = loadHtml("<html><p @click=go :class=x v-on:y=z 1a=2 id=k>t</p></html>");
+  EXPECT_EQ(withoutXhtml(tree(doc->getDocumentElement())),
+            "html(body(p[@click=go :class=x v-on:y=z 1a=2 id=k](\"t\")))");
+  EKPtr<EKDocument> reread(new EKDocument());
+  reread->loadXml(doc->saveXml());
+  EXPECT_EQ(withoutXhtml(tree(reread->getDocumentElement())),
+            "html[xmlns=http://www.w3.org/1999/xhtml](body(p[xmlns:v-on=v-on v-on:y=z id=k](\"t\")))");
+}
+
 TEST(HtmlDocument, ContentAfterTheRootElement) {
   EKPtr<EKDocument> doc = loadHtml("<html><body>a</body></html>\n<p>late</p>");
   ASSERT_NE(doc->getDocumentElement(), nullptr);

@@ -10,8 +10,6 @@
 #include <atomic>
 #include <memory>
 #include <unordered_map>
-#include <utility>
-#include <vector>
 
 namespace EKCommonNS {
 
@@ -20,9 +18,16 @@ class EKNameTable;
 class EKXmlEntityTables {
 public:
   enum Set { MATHML = 0, HTML4 = 1, HTML5 = 2 };
-  using Entries = std::vector<std::pair<EKName, UnicodeString>>;
+  // A set's replacement texts by entity name.
+  using Entries = std::unordered_map<EKName, UnicodeString>;
 
   static const Entries& getSet(Set set);
+  // The replacement text of a name in a set; null when the set lacks it.
+  static const UnicodeString* find(Set set, EKName name) {
+    const Entries& entries = getSet(set);
+    const auto it = entries.find(name);
+    return it == entries.end() ? nullptr : &it->second;
+  }
   // The cached declarations of a DTD; null when it has not been read.
   static std::shared_ptr<const EKXmlEntityMaps> findDtd(const UnicodeString& uri);
   // Stores what a DTD declared unless another thread stored it first; returns what is cached.

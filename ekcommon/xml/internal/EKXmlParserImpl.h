@@ -315,6 +315,8 @@ private:
   void readExternalDtd();
   void mergeEntities(const EKXmlEntityMaps& maps);
   void attachEntitySet(int set);
+  // A general entity by name, declared or from an attached set; null when there is none.
+  EKXmlEntityMaps::Entity* findGeneral(EKName name);
   void checkMathElement();
   UnicodeString externalDeclaration(const EKXmlEntityMaps::Entity& entity) const;
 
@@ -398,6 +400,7 @@ private:
   std::unique_ptr<EKXmlEntityMaps> m_mathSaved;
   int m_mathDepth = -1;
   bool m_setAttached[3] = {};
+  std::vector<int> m_setOrder;
   bool m_readingExternalSubset = false;
   bool m_subsetOfXml11 = false; // the external subset belongs to an XML 1.1 document
   UnicodeString m_doctypeRoot;
