@@ -128,17 +128,9 @@ char16_t lowerUnit(char16_t c) {
 
 // --- the syntax decision
 
-bool EKXmlParserImpl::isHTMLSyntax() const {
-  if (m_detectedSyntax.isEmpty() && !m_syntaxSettled)
-    detectSyntax();
-  return m_detectedSyntax == EKN_html;
-}
+bool EKXmlParserImpl::isHTMLSyntax() const { return html(); }
 
-bool EKXmlParserImpl::isXHTMLSyntax() const {
-  if (m_detectedSyntax.isEmpty() && !m_syntaxSettled)
-    detectSyntax();
-  return m_detectedSyntax == EKN_xhtml;
-}
+bool EKXmlParserImpl::isXHTMLSyntax() const { return xhtml(); }
 
 void EKXmlParserImpl::detectSyntax() const {
   const EKName xhtml = detectXhtml();
@@ -187,7 +179,7 @@ bool EKXmlParserImpl::detectHtml() const {
 }
 
 bool EKXmlParserImpl::htmlPossible() const {
-  if (isHTMLSyntax())
+  if (html())
     return true;
   if (!m_detectedSyntax.isEmpty() || m_syntaxSettled)
     return false;
@@ -258,7 +250,7 @@ EKXmlParser::EventType EKXmlParserImpl::openRoot() {
   noteRoot();
   // <!DOCTYPE html> followed by another element: the html element is implied around it.
   const bool implied = m_doctypeRoot == UNICODE_STRING_SIMPLE("html") && m_rootName != EKN_html &&
-                       (m_parserType == EKN_auto || m_parserType == EKN_html) && !isXHTMLSyntax();
+                       (m_parserType == EKN_auto || m_parserType == EKN_html) && !xhtml();
   if (implied) {
     m_rootName = EKN_html;
     m_rootNamespace = EKName();
@@ -266,17 +258,17 @@ EKXmlParser::EventType EKXmlParserImpl::openRoot() {
   m_rootStarted = true;
   if (m_detectedSyntax.isEmpty())
     detectSyntax();
-  const bool html = isHTMLSyntax();
+  const bool isHtml = html();
   if (m_tagMode == TAG_PROVISIONAL) {
-    if (!html && m_toleratedCode != 0)
+    if (!isHtml && m_toleratedCode != 0)
       fatal(m_toleratedCode, m_toleratedArg);
-    if (html)
+    if (isHtml)
       lowerTagNames();
   }
   setUpRoot();
   if (implied)
     return implyElement(EKN_html);
-  if (html)
+  if (isHtml)
     return openHtmlTag();
   openElement(m_tagPrefix, m_tagName, m_tagAttributeCount);
   m_emptyElement = m_tagEmpty;
@@ -287,12 +279,12 @@ EKXmlParser::EventType EKXmlParserImpl::openRoot() {
 // At the first start tag: the entity set of the syntax, and the encoding assumed for HTML that
 // has declared none.
 void EKXmlParserImpl::setUpRoot() {
-  if (isXHTMLSyntax()) {
+  if (xhtml()) {
     attachEntitySet(EKXmlEntityTables::HTML4);
     closeMetaWindow();
     return;
   }
-  if (!isHTMLSyntax()) {
+  if (!html()) {
     closeMetaWindow();
     return;
   }
@@ -356,7 +348,7 @@ void EKXmlParserImpl::declareVocabularyNamespace() {
     return;
   const EKName name = m_namespaces->getName();
   const int depth = m_namespaces->getDepth();
-  const bool html = isHTMLSyntax();
+  const bool isHtml = html();
   EKName uri;
   if (name == EKN_math)
     uri = EKN_http_www_w3_org_1998_Math_MathML;
@@ -364,9 +356,9 @@ void EKXmlParserImpl::declareVocabularyNamespace() {
     uri = EKN_http_www_w3_org_2000_svg;
   else if (name == EKN_chart)
     uri = EKN_http_ns_ekcommon_org_names_ChartML;
-  else if (html && depth == 1 && m_namespaces->getNamespace().isEmpty())
+  else if (isHtml && depth == 1 && m_namespaces->getNamespace().isEmpty())
     uri = XHTML;
-  if (uri.isEmpty() || (!html && depth != 1) || m_namespaces->getNamespace() == uri)
+  if (uri.isEmpty() || (!isHtml && depth != 1) || m_namespaces->getNamespace() == uri)
     return;
   m_namespaces->declare(EKName(), uri);
   m_namespaces->setElementNamespace(uri);

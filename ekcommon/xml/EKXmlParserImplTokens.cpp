@@ -233,7 +233,7 @@ void EKXmlParserImpl::classify() {
     } else if (isAsciiNameStart(second) ||
                (second < END_OF_ENTITY && EKChar::isNameStartChar(static_cast<int>(second)))) {
       m_pending = PENDING_START_TAG;
-    } else if (isHTMLSyntax()) {
+    } else if (html()) {
       appendText('<');
       m_pending = PENDING_TEXT;
     } else {
@@ -244,7 +244,7 @@ void EKXmlParserImpl::classify() {
   case '&':
     read();
     // In HTML an ampersand that starts no complete reference ("a & b", "?x=1&y=2") is text.
-    if (isHTMLSyntax() && !referenceAhead(0)) {
+    if (html() && !referenceAhead(0)) {
       appendText('&');
       m_pending = PENDING_TEXT;
       return;
@@ -313,7 +313,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
       haveText = true;
       continue;
     case PENDING_REFERENCE:
-      if (topLevel && !isHTMLSyntax())
+      if (topLevel && !html())
         fatal(142, UNICODE_STRING_SIMPLE("U+0026 (&)"));
       m_pending = PENDING_NONE;
       if (!coalescing)
@@ -343,7 +343,7 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
       break;
     }
     // The end tag of an HTML root yields nothing, so text runs on across it.
-    if (haveText && m_pending == PENDING_END_TAG && isHTMLSyntax()) {
+    if (haveText && m_pending == PENDING_END_TAG && html()) {
       m_pending = PENDING_NONE;
       readEndTagName();
       if (endTagMatches() && isKeptRoot())
@@ -395,7 +395,7 @@ bool EKXmlParserImpl::atTopLevel() {
 
 EKXmlParser::EventType EKXmlParserImpl::endDocument() {
   if (m_namespaces->getDepth() > 0) {
-    if (!isHTMLSyntax())
+    if (!html())
       fatal(129);
     // HTML closes what is still open, one element per call.
     m_popPending = true;
@@ -415,7 +415,7 @@ void EKXmlParserImpl::readText() {
   const bool plainText = top().parserType == EKN_text_n1461;
   const bool rawText = m_rawTextDepth >= 0 && inRawText();
   // Text before or after the root element is kept in HTML.
-  const bool strictTopLevel = topLevel && !plainText && !isHTMLSyntax();
+  const bool strictTopLevel = topLevel && !plainText && !html();
   for (;;) {
     if (!topLevel && !plainText) {
       if (takePlainRun(m_text, 0))
@@ -488,7 +488,7 @@ EKXmlParser::EventType EKXmlParserImpl::readStartTag() {
 // (for a root tag that may still make the input HTML) HTML with XML's objections remembered.
 void EKXmlParserImpl::readTag() {
   const bool first = m_namespaces->getDepth() == 0 && !m_rootStarted;
-  m_tagMode = isHTMLSyntax() ? TAG_HTML : first && htmlPossible() ? TAG_PROVISIONAL : TAG_XML;
+  m_tagMode = html() ? TAG_HTML : first && htmlPossible() ? TAG_PROVISIONAL : TAG_XML;
   m_toleratedCode = 0;
   std::u16string& qname = m_qname;
   if (!readName(qname))
@@ -643,11 +643,11 @@ EKXmlParser::EventType EKXmlParserImpl::openTag() {
   if (m_namespaces->getDepth() == 0) {
     if (!m_rootStarted)
       return openRoot();
-    if (!isHTMLSyntax())
+    if (!html())
       fatal(130);
     warn(521);
   }
-  if (isHTMLSyntax())
+  if (html())
     return openHtmlTag();
   openElement(m_tagPrefix, m_tagName, m_tagAttributeCount);
   m_emptyElement = m_tagEmpty;
@@ -667,7 +667,7 @@ void EKXmlParserImpl::openElement(EKName prefix, EKName localName, int attribute
 void EKXmlParserImpl::finishOpenElement() {
   applyNamespaces();
   declareVocabularyNamespace();
-  if (isHTMLSyntax() && m_namespaces->getNamespace() == EKN_http_www_w3_org_1999_xhtml)
+  if (html() && m_namespaces->getNamespace() == EKN_http_www_w3_org_1999_xhtml)
     ++m_htmlOpenCounts[static_cast<uint32_t>(static_cast<EKNameEnum>(m_namespaces->getName()))];
   if (m_emptyElement)
     m_endPending = true;
@@ -726,17 +726,17 @@ void EKXmlParserImpl::applyNamespaces() {
       continue;
     attribute.namespaceUri = m_namespaces->resolve(attribute.prefix);
     if (attribute.namespaceUri.isEmpty()) {
-      if (!m_features[FEATURE_ALLOW_UNBOUND_ATTRIBUTE_PREFIX] && !isHTMLSyntax())
+      if (!m_features[FEATURE_ALLOW_UNBOUND_ATTRIBUTE_PREFIX] && !html())
         fatal(135, attribute.prefix.toString());
       attribute.namespaceUri = attribute.prefix;
     }
   }
   // A repeated attribute is an error in XML; HTML keeps the first.
-  const bool html = isHTMLSyntax();
+  const bool isHtml = html();
   int kept = 0;
   auto duplicate = [&](int i) {
     const Attribute& attribute = m_attributes[static_cast<size_t>(i)];
-    if (html)
+    if (isHtml)
       return;
     UnicodeString name;
     if (!attribute.prefix.isEmpty())
@@ -789,11 +789,11 @@ void EKXmlParserImpl::readEndTagName() {
   std::u16string& qname = m_qname;
   if (!readName(qname))
     fatal(133);
-  const bool html = isHTMLSyntax();
-  if (html)
+  const bool isHtml = html();
+  if (isHtml)
     lowerCase(qname);
   splitQName(qname, m_tagPrefix, m_tagName);
-  if (!html && !endTagMatches()) {
+  if (!isHtml && !endTagMatches()) {
     UnicodeString open;
     if (m_namespaces->getDepth() > 0) {
       if (!m_namespaces->getPrefix().isEmpty())
@@ -832,7 +832,7 @@ EKXmlParser::EventType EKXmlParserImpl::closeTag() {
 // HTML keeps its root element open to the end of the input, so that whatever follows its end tag
 // still goes inside it.
 bool EKXmlParserImpl::isKeptRoot() {
-  return m_namespaces->getDepth() == 1 && m_frames.size() == 1 && isHTMLSyntax();
+  return m_namespaces->getDepth() == 1 && m_frames.size() == 1 && html();
 }
 
 void EKXmlParserImpl::popElement() {
@@ -935,7 +935,7 @@ void EKXmlParserImpl::readComment() {
   m_text.clear();
   if (peek() == '>')
     warn(897, UNICODE_STRING_SIMPLE(">"));
-  const bool tolerant = isHTMLSyntax() || isXHTMLSyntax();
+  const bool tolerant = html() || xhtml();
   for (;;) {
     char32_t c = read();
     if (c >= END_OF_ENTITY)
@@ -1091,7 +1091,7 @@ char32_t EKXmlParserImpl::readCharRef() {
   std::u16string& written = m_nameBuffer;
   written.clear();
   bool hex = false;
-  if (peek() == 'x' || (peek() == 'X' && isHTMLSyntax())) {
+  if (peek() == 'x' || (peek() == 'X' && html())) {
     written.push_back(static_cast<char16_t>(read()));
     hex = true;
   }
@@ -1118,12 +1118,12 @@ char32_t EKXmlParserImpl::readCharRef() {
   }
   if (!digits)
     fatal(178, toUnicode(written));
-  const bool html =
-      isHTMLSyntax() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
+  const bool htmlSpace =
+      html() && (value == 0x09 || value == 0x0A || value == 0x0C || value == 0x0D || value == 0x20);
   const bool valid = m_isXml11 ? (value >= 1 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF) &&
                                   value != 0xFFFE && value != 0xFFFF)
                                : EKChar::isValidChar(static_cast<int>(value));
-  if (!valid && !html) {
+  if (!valid && !htmlSpace) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", value);
     fatal(179, UnicodeString(code));

@@ -264,6 +264,16 @@ private:
 
   // --- HTML syntax
   // The syntax decision; caches what the rules settle (const: the getters ask it).
+  bool html() const {
+    if (m_detectedSyntax.isEmpty() && !m_syntaxSettled)
+      detectSyntax();
+    return m_detectedSyntax == EKN_html;
+  }
+  bool xhtml() const {
+    if (m_detectedSyntax.isEmpty() && !m_syntaxSettled)
+      detectSyntax();
+    return m_detectedSyntax == EKN_xhtml;
+  }
   void detectSyntax() const;
   void forgetSyntax();
   EKName detectXhtml() const;
