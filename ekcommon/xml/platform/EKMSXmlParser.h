@@ -27,10 +27,14 @@
 //     document is rejected (the description then carries the line and column it reports).
 //   - What the tree cannot tell: white space outside the root element is not reported; references
 //     reach nextToken() already expanded, as TEXT (or as the elements they contain), never as
-//     ENTITY_REF; namespace declarations come before the other attributes of a start tag;
-//     columns are unknown (-1); XML 1.1 documents are read with XML 1.0 rules, as the service
-//     does. A tag reads as written <x/> when it was, or, in a tree the service copied or the host
-//     built, when the element has no children.
+//     ENTITY_REF, and an empty CDATA section is not reported; namespace declarations come before
+//     the other attributes of a start tag, and a declaration of the xml prefix is not reported;
+//     columns are unknown (-1), and so are lines inside entity replacement text. A tag reads as
+//     written <x/> when it was, or, in a tree the service copied or the host built, when the
+//     element has no children.
+//   - Where the service reads differently: values of attributes declared with a type other than
+//     CDATA are normalised; XML 1.1 documents are read with XML 1.0 rules; a declaration that
+//     does not start and end in one parameter entity is an error (115).
 //   - Thread safety: one parser serves one thread at a time; parsers on different threads are
 //     independent, and nothing global of the service is changed, so a host may use libxml2 itself.
 #pragma once

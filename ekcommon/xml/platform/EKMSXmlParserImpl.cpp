@@ -420,7 +420,9 @@ EKXmlParser::EventType EKMSXmlParserImpl::nextToken() {
   }
   m_node = m_upcoming;
   m_upcoming = m_node->next;
-  m_line = static_cast<int>(xmlGetLineNo(m_node));
+  // Nodes copied from entity replacement text carry no line.
+  const long line = xmlGetLineNo(m_node);
+  m_line = line > 0 && line <= INT_MAX ? static_cast<int>(line) : -1;
   switch (m_node->type) {
   case XML_ELEMENT_NODE:
     startElement(m_node);
