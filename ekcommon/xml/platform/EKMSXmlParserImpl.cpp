@@ -51,6 +51,8 @@ void onParseError(void*, xmlErrorPtr error) {
   t_report->fatal = error->level == XML_ERR_FATAL;
 }
 
+void ignoreGenericError(void*, const char*, ...) {}
+
 void onEndElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
   const auto* parserContext = static_cast<xmlParserCtxtPtr>(context);
   xmlNodePtr element = parserContext->node;
@@ -188,6 +190,11 @@ void EKMSXmlParserImpl::readAll(std::istream& in, std::string& bytes) {
 // subset and external entities only while FEATURE_NO_EXTERNAL_DTD is off. Its limits on depth
 // and on entity expansion stay in force.
 void EKMSXmlParserImpl::parse(const std::string& bytes, const UnicodeString& encoding) {
+  if (bytes.empty()) {
+    // The service makes no parser context for no bytes; its own words for the case.
+    m_line = m_column = 1;
+    fail(ERROR_PARSE, UNICODE_STRING_SIMPLE("Document is empty"));
+  }
   if (bytes.size() > static_cast<size_t>(INT_MAX))
     fail(ERROR_INTERFACE, UNICODE_STRING_SIMPLE("The document is larger than the service can read."));
   ContextHolder holder{xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()))};
@@ -217,7 +224,13 @@ void EKMSXmlParserImpl::parse(const std::string& bytes, const UnicodeString& enc
     context->input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str())));
   ParseReport report;
   t_report = &report;
+  // A few reports (the refusal to read the network among them) skip the context's handler and go
+  // to this thread's generic handler, which writes to standard error; it is silenced for the parse.
+  const xmlGenericErrorFunc hostHandler = xmlGenericError;
+  void* const hostHandlerContext = xmlGenericErrorContext;
+  xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
   xmlParseDocument(context);
+  xmlSetGenericErrorFunc(hostHandlerContext, hostHandler);
   if (report.reason.empty() && context->lastError.message)
     onParseError(nullptr, &context->lastError);
   t_report = nullptr;
@@ -370,14 +383,18 @@ void EKMSXmlParserImpl::settle() {
     case XML_PI_NODE:
     case XML_DTD_NODE:
       return;
-    case XML_ENTITY_REF_NODE:
-      // An unexpanded reference: its children are the entity's content.
-      if (m_upcoming->children) {
+    case XML_ENTITY_REF_NODE: {
+      // An unexpanded reference: its child is the entity's declaration, whose children are the
+      // replacement (none for an external entity that was not read).
+      const xmlNode* declaration = m_upcoming->children;
+      xmlNode* content = declaration && declaration->type == XML_ENTITY_DECL ? declaration->children : nullptr;
+      if (content) {
         m_open.push_back(m_upcoming);
-        m_upcoming = m_upcoming->children;
+        m_upcoming = content;
         continue;
       }
       break;
+    }
     default:
       break;
     }
