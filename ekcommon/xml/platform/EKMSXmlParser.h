@@ -12,7 +12,7 @@
 //
 // How it maps the service:
 //   - The bytes are fetched by the library (EKUri::getIStream: files, HTTP, data:, jar:, gzip) or
-//     read from the caller's stream, and handed to the service from memory. The service itself
+//     read from the caller's stream, which the service reads as it parses. The service itself
 //     never reads the network. With FEATURE_NO_EXTERNAL_DTD off (the default) it reads the
 //     external DTD subset and external parsed entities from local files and expands every
 //     entity; with it on it reads nothing but the document, and a reference to an external

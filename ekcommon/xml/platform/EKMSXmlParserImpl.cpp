@@ -68,6 +68,30 @@ void onEndElement(void* context, const xmlChar* localName, const xmlChar* prefix
   xmlSAX2EndElementNs(context, localName, prefix, uri);
 }
 
+// The input stream as the service reads it.
+struct StreamSource {
+  std::istream* in;
+  bool failed; // the stream broke (not merely ended)
+};
+
+int readSource(void* context, char* buffer, int length) {
+  auto* source = static_cast<StreamSource*>(context);
+  try {
+    source->in->read(buffer, length);
+    if (source->in->bad()) {
+      source->failed = true;
+      return -1;
+    }
+    return static_cast<int>(source->in->gcount());
+  } catch (...) {
+    // A stream that throws must not unwind through the service's C frames.
+    source->failed = true;
+    return -1;
+  }
+}
+
+int closeSource(void*) { return 0; }
+
 // Frees a parser context however the parse ends.
 struct ContextHolder {
   xmlParserCtxtPtr context;
@@ -135,9 +159,7 @@ void EKMSXmlParserImpl::setInput(EKUri& uri, const UnicodeString& encoding, cons
   m_suppliedEncoding = encoding;
   m_inputLocation = std::make_unique<EKUri>(uri);
   m_callerStream = nullptr;
-  std::string bytes;
-  readAll(*in, bytes);
-  parse(bytes, encoding);
+  parse(*in, encoding);
 }
 
 void EKMSXmlParserImpl::setInput(std::istream& in, const UnicodeString& encoding, const UnicodeString& baseUri) {
@@ -151,9 +173,7 @@ void EKMSXmlParserImpl::setInput(std::istream& in, const UnicodeString& encoding
     throwCommonError(in.eof() ? EKERR_UNEXPECTED_END_OF_INPUT : EKERR_INPUT_STREAM_ERROR, m_inputUri);
   if (!searchMSXml(m_newest))
     fail(ERROR_CREATE_INSTANCE, UnicodeString());
-  std::string bytes;
-  readAll(in, bytes);
-  parse(bytes, encoding);
+  parse(in, encoding);
 }
 
 void EKMSXmlParserImpl::setInput(_xmlDoc* document) {
@@ -171,33 +191,14 @@ void EKMSXmlParserImpl::setInput(_xmlDoc* document) {
 
 void EKMSXmlParserImpl::setInputUri(const EKUri& uri) { m_inputUri = uri.getLocalPath(); }
 
-void EKMSXmlParserImpl::readAll(std::istream& in, std::string& bytes) {
-  constexpr size_t CHUNK = 1 << 16;
-  for (;;) {
-    const size_t used = bytes.size();
-    bytes.resize(used + CHUNK);
-    in.read(&bytes[used], static_cast<std::streamsize>(CHUNK));
-    bytes.resize(used + static_cast<size_t>(in.gcount()));
-    if (!in)
-      break;
-  }
-  if (in.bad())
-    throwCommonError(EKERR_INPUT_STREAM_ERROR, m_inputUri);
-}
-
-// The service reads the bytes from memory; relative references in its DTD resolve against the
-// base URI, a local path for local files. It never reads the network, and reads the external
-// subset and external entities only while FEATURE_NO_EXTERNAL_DTD is off. Its limits on depth
-// and on entity expansion stay in force.
-void EKMSXmlParserImpl::parse(const std::string& bytes, const UnicodeString& encoding) {
-  if (bytes.empty()) {
-    // The service makes no parser context for no bytes; its own words for the case.
-    m_line = m_column = 1;
-    fail(ERROR_PARSE, UNICODE_STRING_SIMPLE("Document is empty"));
-  }
-  if (bytes.size() > static_cast<size_t>(INT_MAX))
-    fail(ERROR_INTERFACE, UNICODE_STRING_SIMPLE("The document is larger than the service can read."));
-  ContextHolder holder{xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()))};
+// The service pulls the bytes from the stream as it parses; relative references in its DTD
+// resolve against the base URI, a local path for local files. It never reads the network, and
+// reads the external subset and external entities only while FEATURE_NO_EXTERNAL_DTD is off. Its
+// limits on depth and on entity expansion stay in force.
+void EKMSXmlParserImpl::parse(std::istream& in, const UnicodeString& encoding) {
+  StreamSource source{&in, false};
+  ContextHolder holder{
+      xmlCreateIOParserCtxt(nullptr, nullptr, readSource, closeSource, &source, XML_CHAR_ENCODING_NONE)};
   xmlParserCtxtPtr context = holder.context;
   if (!context)
     fail(ERROR_CREATE_INSTANCE, UnicodeString());
@@ -234,6 +235,8 @@ void EKMSXmlParserImpl::parse(const std::string& bytes, const UnicodeString& enc
   if (report.reason.empty() && context->lastError.message)
     onParseError(nullptr, &context->lastError);
   t_report = nullptr;
+  if (source.failed)
+    throwCommonError(EKERR_INPUT_STREAM_ERROR, m_inputUri);
   const bool accepted = context->wellFormed && context->nsWellFormed && context->myDoc;
   if (!accepted) {
     if (report.reason.empty() && !context->myDoc && context->wellFormed)

@@ -76,9 +76,8 @@ private:
     xmlAttr* attr;
   };
 
-  void parse(const std::string& bytes, const UnicodeString& encoding);
+  void parse(std::istream& in, const UnicodeString& encoding);
   void adopt(xmlDoc* document, bool parsedHere);
-  void readAll(std::istream& in, std::string& bytes);
   void resetWalk();
   void settle();
   void startElement(xmlNode* element);
