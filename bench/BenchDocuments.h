@@ -77,8 +77,9 @@ inline std::string foDocument(size_t size = DOCUMENT_SIZE) {
 }
 
 // XHTML paragraphs with inline elements, character references, the predefined entities and
-// entities from the internal subset, one of which refers to another.
-inline std::string xhtmlDocument() {
+// entities from the internal subset, one of which refers to another, in sections until the text
+// has `size` bytes.
+inline std::string xhtmlDocument(size_t size = DOCUMENT_SIZE) {
   static const char* const sentences[] = {
       "The caf&#233; at &company; serves <em>fresh</em> bread &#x2014; baked <strong>daily</strong>. ",
       "Prices start below 5 &amp; rise &lt; 10 &#8364; per <abbr title=\"kilogram\">kg</abbr>. ",
@@ -98,7 +99,7 @@ inline std::string xhtmlDocument() {
       "  <!ENTITY mdash \"&#x2014;\">\n"
       "]>\n"
       "<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\"><head><title>Catalogue</title></head><body>\n";
-  for (unsigned section = 1; text.size() < DOCUMENT_SIZE; ++section) {
+  for (unsigned section = 1; text.size() < size; ++section) {
     text += "<div class=\"section\" id=\"s" + std::to_string(section) + "\">\n<h2>Section " +
             std::to_string(section) + ": &product;</h2>\n";
     for (uint32_t paragraphs = 3 + random.below(5); paragraphs > 0; --paragraphs) {

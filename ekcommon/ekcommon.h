@@ -74,6 +74,9 @@
 #include "ekcommon/xml/EKXmlParser.h"
 #include "ekcommon/xml/EKXmlSerializer.h"
 #include "ekcommon/xml/EKXmlUtil.h"
+#if EKCOMMON_WITH_LIBXML2
+#include "ekcommon/xml/platform/EKMSXmlParser.h"
+#endif
 
 // The document object model: nodes, elements and attributes, documents
 #include "ekcommon/dom/EKAttr.h"

@@ -1,5 +1,7 @@
 #include "ekcommon/xml/internal/EKXmlMessages.h"
 
+#include <string>
+
 namespace EKCommonNS {
 
 namespace {
@@ -113,6 +115,22 @@ unsigned short xmlStrictErrorCode(unsigned short code) {
   default:
     return code;
   }
+}
+
+UnicodeString xmlPositionDescription(int event, const UnicodeString& inputUri, const UnicodeString& baseUri, int line,
+                                     int column) {
+  static const char16_t* const EVENT_NAMES[] = {u"START_DOCUMENT", u"END_DOCUMENT", u"START_TAG", u"END_TAG",
+                                                u"TEXT", u"CDSECT", u"ENTITY_REF", u"IGNORABLE_WHITESPACE",
+                                                u"PROCESSING_INSTRUCTION", u"COMMENT", u"DOCDECL"};
+  UnicodeString description(EVENT_NAMES[event]);
+  const UnicodeString& uri = inputUri.isEmpty() ? baseUri : inputUri;
+  if (!uri.isEmpty())
+    description.append(u", '").append(uri).append(u'\'');
+  if (line >= 0)
+    description.append(u", Line ").append(UnicodeString::fromUTF8(std::to_string(line)));
+  if (column >= 0)
+    description.append(u", Col ").append(UnicodeString::fromUTF8(std::to_string(column)));
+  return description.append(u'.');
 }
 
 } // namespace EKCommonNS

@@ -13,10 +13,6 @@ namespace {
 constexpr int DEFAULT_HUGE_TEXT_LIMIT = 10000000;
 constexpr size_t NAME_CACHE_SIZE = 512;
 
-const char16_t* const EVENT_NAMES[] = {u"START_DOCUMENT", u"END_DOCUMENT", u"START_TAG", u"END_TAG",
-                                       u"TEXT", u"CDSECT", u"ENTITY_REF", u"IGNORABLE_WHITESPACE",
-                                       u"PROCESSING_INSTRUCTION", u"COMMENT", u"DOCDECL"};
-
 } // namespace
 
 EKPtr<EKXmlParser> EKXmlParser::createXmlParser(const EKUri::ContentInfo* info) {
@@ -258,15 +254,7 @@ void EKXmlParserImpl::pushError(const EKError& error) {
 UnicodeString EKXmlParserImpl::getPositionDescription() {
   if (m_features[FEATURE_NO_POSITION_DESCRIPTION])
     return UnicodeString();
-  UnicodeString description(EVENT_NAMES[m_event]);
-  const UnicodeString& uri = m_inputUri.isEmpty() ? m_baseUri : m_inputUri;
-  if (!uri.isEmpty())
-    description.append(u", '").append(uri).append(u'\'');
-  if (m_line >= 0)
-    description.append(u", Line ").append(UnicodeString::fromUTF8(std::to_string(m_line)));
-  if (m_column >= 0)
-    description.append(u", Col ").append(UnicodeString::fromUTF8(std::to_string(m_column)));
-  return description.append(u'.');
+  return xmlPositionDescription(m_event, m_inputUri, m_baseUri, m_line, m_column);
 }
 
 // --- getters

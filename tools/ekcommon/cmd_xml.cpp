@@ -3,7 +3,9 @@
 // "check" reads documents to their end and lists their warnings and errors in the FILE:LINE:COLUMN
 // form that editors and build logs understand; "root" names each document's root element the way
 // a host decides what kind of input it has; "format" and "xinclude" load a document into a tree
-// and write it back as the library saves it.
+// and write it back as the library saves it. events, check and format read with the native parser,
+// forced into HTML syntax with --html, or with the libxml2-backed parser with --platform, to
+// compare how the two read a document.
 #include "Tool.h"
 
 #include <cstdio>
@@ -29,14 +31,17 @@ const char* const EVENT_NAMES[] = {"START_DOCUMENT",       "END_DOCUMENT", "STAR
 
 struct Options {
   bool tokens = false;
+  bool platform = false; // the libxml2-backed parser instead of the native one
+  bool html = false;     // the native parser in HTML syntax whatever the input looks like
   std::string encoding; // format: the output encoding
   std::vector<int> features;
   std::vector<std::string> operands;
 };
 
-// Reads --feature N (every action), --tokens (events only) and --encoding NAME (format only);
-// '-' is an operand.
-bool parseOptions(const std::vector<std::string>& args, bool allowTokens, bool allowEncoding, Options& options) {
+// Reads --feature N (every action), --tokens (events only), --encoding NAME (format only) and
+// --platform or --html (events, check and format); '-' is an operand.
+bool parseOptions(const std::vector<std::string>& args, bool allowTokens, bool allowEncoding, bool allowParser,
+                  Options& options) {
   bool optionsDone = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -46,6 +51,16 @@ bool parseOptions(const std::vector<std::string>& args, bool allowTokens, bool a
       optionsDone = true;
     } else if (arg == "--tokens" && allowTokens) {
       options.tokens = true;
+    } else if ((arg == "--platform" || arg == "--html") && allowParser) {
+      (arg == "--html" ? options.html : options.platform) = true;
+      if (options.html && options.platform) {
+        usageError(COMMAND, "--platform and --html exclude each other");
+        return false;
+      }
+      if (options.platform && !EKCOMMON_WITH_LIBXML2) {
+        usageError(COMMAND, "--platform needs the library built with libxml2");
+        return false;
+      }
     } else if (arg == "--encoding" && allowEncoding) {
       if (i + 1 >= args.size()) {
         usageError(COMMAND, "--encoding takes an encoding name");
@@ -152,15 +167,29 @@ void printParserDiagnostic(std::ostream& out, const std::string& file, const EKE
     printDiagnostic(out, file, error, parser.getLineNumber(), parser.getColumnNumber());
 }
 
+// The parser the options ask for, with their features on.
+EKPtr<EKXmlParser> createParser(const Options& options) {
+  EKPtr<EKXmlParser> parser;
+#if EKCOMMON_WITH_LIBXML2
+  if (options.platform)
+    parser = EKMSXmlParser::create().get();
+#endif
+  if (!parser)
+    parser = EKXmlParser::createXmlParser();
+  if (options.html)
+    parser->setParserType(EKN_html, EKN_html);
+  for (int feature : options.features)
+    parser->setFeature(static_cast<EKXmlParser::Feature>(feature), true);
+  return parser;
+}
+
 // A parser over one operand: standard input for "-", whose bytes it keeps for the parse, else a
 // path or URI that the parser opens (and resolves DTDs and entities against).
 class Input {
 public:
   // False, with the diagnostic printed to `diagnostics`, when the operand cannot be opened.
   bool open(const std::string& operand, const Options& options, std::ostream& diagnostics) {
-    parser = EKXmlParser::createXmlParser();
-    for (int feature : options.features)
-      parser->setFeature(static_cast<EKXmlParser::Feature>(feature), true);
+    parser = createParser(options);
     try {
       if (operand == "-") {
         m_stdinBytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
@@ -170,7 +199,12 @@ public:
         parser->setInput(fromUtf8(operand), UnicodeString(), UnicodeString());
       }
     } catch (const EKError& error) {
-      printDiagnostic(diagnostics, operand, error, error.getLineNumber(), error.getColumnNumber());
+      // The libxml2-backed parser reads the whole document here: its parse errors stand where
+      // the parser stopped. An input that cannot be opened has no position.
+      if (options.platform)
+        printParserDiagnostic(diagnostics, operand, error, *parser);
+      else
+        printDiagnostic(diagnostics, operand, error, error.getLineNumber(), error.getColumnNumber());
       return false;
     }
     return true;
@@ -294,9 +328,8 @@ int format(const Options& options, bool xinclude) {
     return usageError(COMMAND, "format and xinclude take one FILE or URI");
   const std::string& file = options.operands[0];
   EKPtr<EKDocument> document(new EKDocument());
-  EKXmlParser* parser = document->getParser();
-  for (int feature : options.features)
-    parser->setFeature(static_cast<EKXmlParser::Feature>(feature), true);
+  const EKPtr<EKXmlParser> parser = createParser(options);
+  document->setParser(parser.get());
   std::ostringstream out;
   try {
     if (file == "-") {
@@ -366,13 +399,13 @@ int runXml(const std::vector<std::string>& args) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   Options options;
   if (action == "events")
-    return parseOptions(rest, true, false, options) ? events(options) : EXIT_USAGE;
+    return parseOptions(rest, true, false, true, options) ? events(options) : EXIT_USAGE;
   if (action == "check")
-    return parseOptions(rest, false, false, options) ? check(options) : EXIT_USAGE;
+    return parseOptions(rest, false, false, true, options) ? check(options) : EXIT_USAGE;
   if (action == "format")
-    return parseOptions(rest, false, true, options) ? format(options, false) : EXIT_USAGE;
+    return parseOptions(rest, false, true, true, options) ? format(options, false) : EXIT_USAGE;
   if (action == "xinclude")
-    return parseOptions(rest, false, false, options) ? format(options, true) : EXIT_USAGE;
+    return parseOptions(rest, false, false, false, options) ? format(options, true) : EXIT_USAGE;
   if (action == "root")
     return splitOperands(COMMAND, rest, options.operands) ? root(options) : EXIT_USAGE;
   return usageError(COMMAND, "unknown action '" + action + "'");

@@ -112,10 +112,10 @@ const std::vector<Command>& commands() {
        "Exit status 1 when a text is not valid UTF-8.\n",
        runScript},
       {"xml", "the XML pull parser's events, well-formedness checks, root elements, and documents loaded and saved",
-       "usage: ekcommon xml events [--tokens] [--feature N]... FILE|URI|-\n"
-       "       ekcommon xml check [--feature N]... FILE|URI|-...\n"
+       "usage: ekcommon xml events [--tokens] [--platform|--html] [--feature N]... FILE|URI|-\n"
+       "       ekcommon xml check [--platform|--html] [--feature N]... FILE|URI|-...\n"
        "       ekcommon xml root FILE|URI|-...\n"
-       "       ekcommon xml format [--encoding NAME] [--feature N]... FILE|URI|-\n"
+       "       ekcommon xml format [--encoding NAME] [--platform|--html] [--feature N]... FILE|URI|-\n"
        "       ekcommon xml xinclude [--feature N]... FILE|URI|-\n"
        "events prints one line per parser event up to END_DOCUMENT:\n"
        "  EVENT DEPTH LINE:COLUMN [DETAILS]\n"
@@ -141,6 +141,11 @@ const std::vector<Command>& commands() {
        "instructions, 9 external entities not read, 10 unbound element prefixes allowed (1 and 3\n"
        "are stored only). '-' reads standard input; URIs and paths resolve DTDs and entities\n"
        "against themselves.\n"
+       "--html reads with the native parser in HTML syntax whatever the input looks like.\n"
+       "--platform reads with the parser backed by libxml2 instead of the native one: it loads the\n"
+       "whole document first, reports columns as -1, expands every reference before nextToken()\n"
+       "sees it, stores only features 0 and 3, never reads the network, and reports a rejected\n"
+       "document as error 115 with libxml2's reason.\n"
        "format loads the input into a document tree and prints it as the library saves it: UTF-8,\n"
        "or with --encoding US-ASCII or Shift_JIS (any other name gives UTF-8 without an encoding in\n"
        "the declaration); comments, the DOCTYPE and, unless feature 8 is on, processing\n"
