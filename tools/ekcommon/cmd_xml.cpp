@@ -259,8 +259,14 @@ std::string describeEvent(EKXmlParser& parser, EKXmlParser::EventType event) {
   return line.str();
 }
 
-// Without an error callback: fatal errors are thrown with their own code, warnings wait in the
-// parser's queue and are printed after the event during which they arose.
+void collectDiagnostic(const EKError& error, void* userData) {
+  static_cast<std::vector<EKError>*>(userData)->push_back(error);
+}
+
+// Without an error callback, fatal errors are thrown with their own code and warnings wait in the
+// parser's queue. Once the input reads as HTML a callback collects the reports instead, so that
+// HTML's repairs stay warnings. Either way they are printed after the event during which they
+// arose.
 int events(const Options& options) {
   if (options.operands.size() != 1)
     return usageError(COMMAND, "events takes one FILE or URI");
@@ -269,10 +275,16 @@ int events(const Options& options) {
   if (!input.open(file, options, std::cerr))
     return EXIT_INPUT_ERROR;
   EKXmlParser* const parser = input.parser.get();
-  EKError warning;
-  const auto printWarnings = [&] {
-    while (parser->popError(warning))
-      printParserDiagnostic(std::cerr, file, warning, *parser);
+  std::vector<EKError> reports;
+  if (parser->isHTMLSyntax())
+    parser->setCallbackError(collectDiagnostic, &reports);
+  const auto printReports = [&] {
+    EKError queued;
+    while (parser->popError(queued))
+      reports.push_back(queued);
+    for (const EKError& report : reports)
+      printParserDiagnostic(std::cerr, file, report, *parser);
+    reports.clear();
   };
   try {
     EKXmlParser::EventType event = parser->getEventType();
@@ -280,11 +292,18 @@ int events(const Options& options) {
     while (event != EKXmlParser::END_DOCUMENT) {
       event = options.tokens ? parser->nextToken() : parser->next();
       std::cout << describeEvent(*parser, event) << '\n';
-      printWarnings();
+      printReports();
+      if (event == EKXmlParser::START_TAG && parser->getDepth() == 1 && parser->isHTMLSyntax())
+        parser->setCallbackError(collectDiagnostic, &reports);
     }
   } catch (const EKError& error) {
-    printWarnings();
-    printParserDiagnostic(std::cerr, file, error, *parser);
+    // After a fatal report the parser unwinds with 128, which says nothing more.
+    const bool reported =
+        error.getErrorCode() == EKERR_PARSER_FATAL && !reports.empty() &&
+        getErrorLevel(reports.back().getErrorCode()) == EKERROR_LEVEL_FATAL;
+    if (!reported)
+      reports.push_back(error);
+    printReports();
     return EXIT_INPUT_ERROR;
   }
   return EXIT_OK;
