@@ -381,22 +381,41 @@ bool EKXmlParserImpl::isHtmlOpen(EKName localName) const {
   return m_htmlOpenCounts.count(static_cast<uint32_t>(nameOf(localName))) > 0;
 }
 
+namespace {
+
+UnicodeString qualified(EKName prefix, EKName localName) {
+  UnicodeString name;
+  if (!prefix.isEmpty())
+    name.append(prefix.toString()).append(u':');
+  return name.append(localName.toString());
+}
+
+} // namespace
+
+// An HTML end tag, not the current element's, that closes nothing and can make no element: one
+// outside every element, or a stray one with a name XML cannot write ("</p:>"). It is reported
+// and yields nothing; the text on either side of it runs on.
+bool EKXmlParserImpl::dropsEndTag() {
+  const UnicodeString endName = qualified(m_tagPrefix, m_tagName);
+  if (m_namespaces->getDepth() <= top().topDepth) {
+    warn(513, endName, UnicodeString());
+    return true;
+  }
+  const bool stray = !isHtmlOpen(m_tagName) && m_namespaces->resolve(m_tagPrefix) == XHTML &&
+                     m_elementFrames.back() == static_cast<int>(m_frames.size()) - 1;
+  if (!stray || EKChar::isNCNameStr(m_tagName.toString()))
+    return false;
+  warn(513, endName, qualified(m_namespaces->getPrefix(), m_namespaces->getName()));
+  return true;
+}
+
 // An HTML end tag that is not the current element's: the current element is ended in front of it
 // (and the end tag read again), or a stray end tag becomes an empty element. Returns
 // START_DOCUMENT when the end tag yields nothing.
 EKXmlParser::EventType EKXmlParserImpl::repairEndTag() {
-  auto qualified = [](EKName prefix, EKName localName) {
-    UnicodeString name;
-    if (!prefix.isEmpty())
-      name.append(prefix.toString()).append(u':');
-    return name.append(localName.toString());
-  };
-  const UnicodeString endName = qualified(m_tagPrefix, m_tagName);
-  const int depth = m_namespaces->getDepth();
-  if (depth <= top().topDepth) {
-    warn(513, endName, UnicodeString());
+  if (dropsEndTag())
     return START_DOCUMENT;
-  }
+  const UnicodeString endName = qualified(m_tagPrefix, m_tagName);
   const UnicodeString openName = qualified(m_namespaces->getPrefix(), m_namespaces->getName());
   const bool prefixHtml = m_tagPrefix.isEmpty() || m_namespaces->resolve(m_tagPrefix) == XHTML;
   const bool open = prefixHtml && isHtmlOpen(m_tagName);

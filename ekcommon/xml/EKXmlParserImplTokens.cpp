@@ -342,11 +342,12 @@ EKXmlParser::EventType EKXmlParserImpl::readToken(bool coalescing) {
     default:
       break;
     }
-    // The end tag of an HTML root yields nothing, so text runs on across it.
+    // An HTML end tag that yields nothing (the root's, a stray one that makes no element) lets
+    // the text run on across it.
     if (haveText && m_pending == PENDING_END_TAG && html()) {
       m_pending = PENDING_NONE;
       readEndTagName();
-      if (endTagMatches() && isKeptRoot())
+      if (endTagMatches() ? isKeptRoot() : dropsEndTag())
         continue;
       m_replay = REPLAY_END_TAG;
     }

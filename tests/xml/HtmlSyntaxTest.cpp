@@ -148,6 +148,9 @@ TEST(HtmlSyntax, MismatchedEndTagsAreRepaired) {
       {"<dl><dd>a</dt></dl>",
        {"START_TAG d1 ns1 dl", "START_TAG d2 dd", R"(TEXT "a")", "START_TAG d3 dt /", "END_TAG d3 dt", "END_TAG d2 dd",
         "END_TAG d1 dl"}},
+      {"<div>a</p:>b</div>",
+       {"START_TAG d1 ns1 div", "CALLBACK 513 End tag </p:> does not match the start tag <div>.", R"(TEXT "ab")",
+        "END_TAG d1 div"}},
       // End of input closes what is open.
       {"<div><span>a", {"START_TAG d1 ns1 div", "START_TAG d2 span", R"(TEXT "a")", "END_TAG d2 span", "END_TAG d1 div"}},
       // The root element stays open to the end of the input, so what follows its end tag is inside it.

@@ -298,6 +298,7 @@ private:
   void applyHtmlCharset(const UnicodeString& charset, bool fromMeta);
   void closeMetaWindow();
   void consumeOwnEndTag();
+  bool dropsEndTag();
   EventType repairEndTag();
   bool isHtmlOpen(EKName localName) const;
   // Look-ahead in the current frame: the characters available from the read position, decoding
