@@ -86,8 +86,8 @@ inline std::string xhtmlDocument(size_t size = DOCUMENT_SIZE) {
       "See <a href=\"http://www.example.com/catalogue/item\" title=\"Catalogue\">&product;</a> for details. ",
       "Write <code>a &lt; b &amp;&amp; c &gt; d</code> in the na&#xEF;ve form. ",
       "&legal; ",
-      "Deliveries leave the d&#xE9;p&#xF4;t at 6 o&#8217;clock &mdash; "
-      "<span class=\"note\">weather permitting</span>. ",
+      ("Deliveries leave the d&#xE9;p&#xF4;t at 6 o&#8217;clock &mdash; "
+       "<span class=\"note\">weather permitting</span>. "),
       "Plain prose keeps the reader going through the paragraph without any markup at all. "};
   Random random;
   std::string text =
