@@ -300,6 +300,18 @@ TEST(HtmlSyntax, DetectionPerInput) {
         << "' extension '" << row.extension << "'";
 }
 
+TEST(HtmlSyntax, XhtmlIsXmlWithTheHtmlEntities) {
+  HtmlRun xhtml = autoRun();
+  xhtml.extension = ".xhtml";
+  check({{"<html xmlns='http://www.w3.org/1999/xhtml'><p>&eacute;&nbsp;<br/></p></html>",
+          {"START_TAG d1 ns1 html", "START_TAG d2 p", R"(TEXT "\u{E9}\u{A0}")", "START_TAG d3 br /", "END_TAG d3 br",
+           "END_TAG d2 p", "END_TAG d1 html"}},
+         {"<html xmlns='http://www.w3.org/1999/xhtml'><p>a<br></p></html>",
+          {"START_TAG d1 ns1 html", "START_TAG d2 p", R"(TEXT "a")", "START_TAG d3 br",
+           "CALLBACK 134 End tag </p> does not match the start tag <br>.", "ERROR 128 "}}},
+        xhtml);
+}
+
 TEST(HtmlSyntax, XmlRulesHoldUnlessTheRootMakesItHtml) {
   // The root tag is read leniently until its name decides; a document that stays XML still gets
   // XML's error.
