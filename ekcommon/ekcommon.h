@@ -92,6 +92,14 @@
 #include "ekcommon/dom/EKTextNode.h"
 #include "ekcommon/dom/EKTreeIterator.h"
 
+// CSS: rules, selectors and declarations
+#include "ekcommon/css/EKCascadingOrigin.h"
+#include "ekcommon/css/EKCssDeclaration.h"
+#include "ekcommon/css/EKCssDeclarations.h"
+#include "ekcommon/css/EKCssDeclarationsList.h"
+#include "ekcommon/css/EKCssRules.h"
+#include "ekcommon/css/EKCssSelector.h"
+
 // Digests, ciphers and UUIDs
 #include "ekcommon/crypto/EKAES.h"
 #include "ekcommon/crypto/EKMD5.h"

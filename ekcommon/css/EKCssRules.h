@@ -1,0 +1,80 @@
+// The rules of one or more CSS style sheets: a style sheet filled by the parser, or a rule map into
+// which style sheets are merged. Holds the style rules in cascade order, the font-face,
+// script-font and counter-style blocks, and one source record per parsed sheet for positions,
+// URIs and namespace prefixes.
+#pragma once
+
+#include "ekcommon/core/EKPtr.h"
+#include "ekcommon/core/EKRCObject.h"
+#include "ekcommon/css/EKCascadingOrigin.h"
+#include "ekcommon/css/EKCssDeclarationsList.h"
+#include "ekcommon/names/EKName.h"
+#include "ekcommon/resources/EKUri.h"
+
+#include <utility>
+
+namespace EKCommonNS {
+
+class EKCssMediaQuery;
+
+// Decides whether a media query of a style sheet applies; gets the user data given with it.
+using EKCssMediaMatch = bool (*)(const EKCssMediaQuery* query, void* userData);
+
+class EKCOMMON_API EKCssRules : public EKRCObject {
+  EK_TYPE_IDENTITY(EKCssRules, EKRCObject)
+public:
+  // Option bits of the rules object (default word 24).
+  static constexpr unsigned int DEFAULT_OPTIONS = 24;
+
+  // A new, empty style sheet for the parser to fill.
+  static EKPtr<EKCssRules> createCssRules(EKCascadingOrigin origin, const UnicodeString& setName, bool alternate,
+                                          EKCssMediaMatch mediaMatch, void* userData);
+  // A new, empty rule map into which style sheets are merged.
+  static EKPtr<EKCssRules> createRuleMap(const UnicodeString& setName);
+
+  // Sets (on) or clears the option bits; returns the new word when setting and the previous word
+  // when clearing.
+  virtual unsigned int setFeature(unsigned int bits, bool on) = 0;
+  // The option word masked with bits.
+  virtual unsigned int getFeature(unsigned int bits) const = 0;
+
+  // Appends the rules and source records of sheet, which must be a style sheet made by
+  // createCssRules (anything else is ignored). An alternate sheet without a set name adds nothing;
+  // the first merged non-alternate sheet with a set name gives the rules their set name when they
+  // have none.
+  virtual void mergeRules(EKCssRules* sheet) = 0;
+  // True once some rule set was stored or merged.
+  virtual bool hasRules() const = 0;
+
+  // The namespace bound to prefix in the sheet sourceId and whether a binding was found. An
+  // unknown source or prefix gives the empty name, found only for the empty prefix.
+  virtual std::pair<EKName, bool> lookupNamespace(int sourceId, EKName prefix) const = 0;
+  // The number of source records; valid source ids are 0 to this minus one.
+  virtual int getSourceCount() const = 0;
+  // The id of the first source whose base or input URI string equals uri's; -1 when none does.
+  virtual int findSourceId(const EKUri& uri) const = 0;
+
+  virtual UnicodeString getSetName() const = 0;
+  // The base URI of the sheet sourceId; empty for an unknown id.
+  virtual EKUri getSourceUri(int sourceId) const = 0;
+  // Line and column (both from 1) of a UTF-16 offset in the text of the sheet sourceId, with the
+  // sheet's start position added; (-1, -1) for an unknown sheet or an offset before its text.
+  virtual std::pair<int32_t, int32_t> getLineColumn(int sourceId, int32_t offset) const = 0;
+  // Removes every stored rule of the origin (normal and important). Removed declarations stay
+  // allocated, and pointers to them valid, until the rules object is destroyed.
+  virtual void removeOrigin(int origin) = 0;
+
+  // The font-face, script-font and named counter-style blocks, in cascade order.
+  virtual EKPtr<EKCssDeclarationsList> getFontFaceRules() const = 0;
+  virtual EKPtr<EKCssDeclarationsList> getScriptFontRules() const = 0;
+  virtual EKPtr<EKCssDeclarationsList> getCounterStyleRules(EKName name) const = 0;
+
+  // -1 for a rule map; the origin of a style sheet.
+  virtual int getOrigin() const = 0;
+  // Empty for a rule map; the set name a style sheet was created with.
+  virtual UnicodeString getSheetSetName() const = 0;
+  // False for a rule map; whether a style sheet was created as an alternate sheet.
+  virtual bool isAlternate() const = 0;
+};
+
+} // namespace EKCommonNS

@@ -1,0 +1,120 @@
+#include "ekcommon/css/EKCssSelector.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace EKCommonNS {
+
+namespace {
+
+template <class T>
+int cmp(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Field by field, in declaration order.
+int compareSimple(const EKCssSimpleSelector& a, const EKCssSimpleSelector& b) {
+  auto key = [](const EKCssSimpleSelector& s) {
+    return std::tie(s.kind, s.nsPrefix, s.nsFlags, s.hashAnyName, s.name, s.lowerName, s.attrOperator, s.argument);
+  };
+  return cmp(key(a), key(b));
+}
+
+int compareType(const EKCssTypeSelector& a, const EKCssTypeSelector& b) {
+  auto key = [](const EKCssTypeSelector& t) {
+    return std::tie(t.nsPrefix, t.hasNamespace, t.localName, t.lowerName, t.universal);
+  };
+  return cmp(key(a), key(b));
+}
+
+int compareCompound(const EKCssCompound& a, const EKCssCompound& b) {
+  if (int c = cmp(a.combinator, b.combinator))
+    return c;
+  if (int c = compareType(a.type, b.type))
+    return c;
+  if (int c = cmp(a.simples.size(), b.simples.size()))
+    return c;
+  for (size_t i = 0; i < a.simples.size(); ++i) {
+    if (int c = compareSimple(a.simples[i], b.simples[i]))
+      return c;
+  }
+  return 0;
+}
+
+bool isNamedType(EKName name) {
+  return !name.isEmpty() && name.toString() != UNICODE_STRING_SIMPLE("*");
+}
+
+} // namespace
+
+uint64_t EKCssSelector::packSpecificity(uint32_t ids, uint32_t classes, uint32_t types) {
+  auto clamp = [](uint32_t n) { return static_cast<uint64_t>(std::min<uint32_t>(n, 0xFFFFu)); };
+  return clamp(ids) << 48 | clamp(classes) << 32 | clamp(types) << 16;
+}
+
+uint64_t EKCssSelector::computeSpecificity() const {
+  uint32_t ids = 0;
+  uint32_t classes = 0;
+  uint32_t types = 0;
+  for (const EKCssCompound& compound : compounds) {
+    if (!compound.type.universal && isNamedType(compound.type.localName))
+      ++types;
+    for (const EKCssSimpleSelector& simple : compound.simples) {
+      switch (simple.baseKind()) {
+      case EKCssSimpleSelector::ID:
+        ++ids;
+        break;
+      case EKCssSimpleSelector::CLASS:
+      case EKCssSimpleSelector::ATTRIBUTE:
+      case EKCssSimpleSelector::PSEUDO_CLASS:
+      case EKCssSimpleSelector::FUNCTIONAL_PSEUDO_CLASS:
+        ++classes;
+        break;
+      case EKCssSimpleSelector::PSEUDO_ELEMENT:
+      case EKCssSimpleSelector::FUNCTIONAL_PSEUDO_ELEMENT:
+        ++types;
+        break;
+      case 0:
+        // A negated type selector; ":not(*)" names no type.
+        if (simple.isNegated() && isNamedType(simple.name))
+          ++types;
+        break;
+      default:
+        break;
+      }
+    }
+  }
+  return packSpecificity(ids, classes, types);
+}
+
+void EKCssSelector::finish() {
+  specificity = computeSpecificity();
+  flags &= ~ENDS_IN_PSEUDO_ELEMENT;
+  if (compounds.empty())
+    return;
+  for (const EKCssSimpleSelector& simple : compounds.back().simples) {
+    uint32_t kind = simple.kind;
+    if (kind == EKCssSimpleSelector::PSEUDO_ELEMENT || kind == EKCssSimpleSelector::FUNCTIONAL_PSEUDO_ELEMENT)
+      flags |= ENDS_IN_PSEUDO_ELEMENT;
+  }
+}
+
+int EKCssSelector::compare(const EKCssSelector& a, const EKCssSelector& b) {
+  if (int c = cmp(a.precedence, b.precedence))
+    return c;
+  if (int c = cmp(a.specificity, b.specificity))
+    return c;
+  if (int c = cmp(a.atRule, b.atRule))
+    return c;
+  if (int c = cmp(a.sourceOrder, b.sourceOrder))
+    return c;
+  if (int c = cmp(a.compounds.size(), b.compounds.size()))
+    return c;
+  for (size_t i = 0; i < a.compounds.size(); ++i) {
+    if (int c = compareCompound(a.compounds[i], b.compounds[i]))
+      return c;
+  }
+  return cmp(a.flags, b.flags);
+}
+
+} // namespace EKCommonNS
