@@ -152,7 +152,8 @@ TEST(HtmlSyntax, MismatchedEndTagsAreRepaired) {
        {"START_TAG d1 ns1 div", "CALLBACK 513 End tag </p:> does not match the start tag <div>.", R"(TEXT "ab")",
         "END_TAG d1 div"}},
       // End of input closes what is open.
-      {"<div><span>a", {"START_TAG d1 ns1 div", "START_TAG d2 span", R"(TEXT "a")", "END_TAG d2 span", "END_TAG d1 div"}},
+      {"<div><span>a",
+       {"START_TAG d1 ns1 div", "START_TAG d2 span", R"(TEXT "a")", "END_TAG d2 span", "END_TAG d1 div"}},
       // The root element stays open to the end of the input, so what follows its end tag is inside it.
       {"<div></div></span>",
        {"START_TAG d1 ns1 div", "CALLBACK 513 End tag </span> does not match the start tag <div>.",
@@ -195,7 +196,8 @@ TEST(HtmlSyntax, RawTextInScriptAndStyle) {
        {"START_TAG d1 ns1 script", R"(TEXT "never ends </scripts")", "END_TAG d1 script"}},
       {"<svg><script><![CDATA[a<b]]></script></svg>",
        {"START_TAG d1 ns2 {http://www.w3.org/2000/svg}svg", "START_TAG d2 {http://www.w3.org/2000/svg}script",
-        R"(TEXT "a<b")", "END_TAG d2 {http://www.w3.org/2000/svg}script", "END_TAG d1 {http://www.w3.org/2000/svg}svg"}},
+        R"(TEXT "a<b")", "END_TAG d2 {http://www.w3.org/2000/svg}script",
+        "END_TAG d1 {http://www.w3.org/2000/svg}svg"}},
   });
   check({{"<script>a<!--b--></script>",
           {"START_TAG d1 ns1 script", R"(TEXT "a")", R"(COMMENT "b")", "END_TAG d1 script"}}},
@@ -334,7 +336,8 @@ std::vector<std::string> decoded(const std::string& document, const HtmlRun& run
 TEST(HtmlSyntax, MetaElementsSwitchTheEncoding) {
   const std::string latin2 = "<html><head><meta charset=\"ISO-8859-2\"></head><body>\xB1\xE6</body></html>";
   EXPECT_EQ(decoded(latin2), std::vector<std::string>{R"(TEXT "\u{105}\u{107}")"});
-  const std::string cp1252 = "<html><meta http-equiv=Content-Type content='text/html; charset=windows-1252'><p>\x93q\x94";
+  const std::string cp1252 =
+      "<html><meta http-equiv=Content-Type content='text/html; charset=windows-1252'><p>\x93q\x94";
   EXPECT_EQ(decoded(cp1252), std::vector<std::string>{R"(TEXT "\u{201C}q\u{201D}")"});
   const std::string sjis = "<html><head><META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html;charset=Shift_JIS\">"
                            "<title>\x93\xfa\x96\x7b</title>";
