@@ -9,6 +9,7 @@
 #include "ekcommon/resources/EKStrStream.h"
 #include "ekcommon/text/EKChar.h"
 #include "ekcommon/text/EKUtil.h"
+#include "ekcommon/text/internal/EKByteOrder.h"
 
 namespace EKCommonNS {
 
@@ -345,24 +346,31 @@ void EKXmlParserImpl::detectByteOrder(Frame& frame) {
     frame.byteOrderMark = markBytes > 0;
     frame.bytePos = markBytes;
   };
-  if (at(0) == 0x00 && at(1) == 0x00) {
-    if (at(2) == 0xFE && at(3) == 0xFF)
-      set(EKXmlDecoder::UTF32BE, u"UTF-32", 4);
-    else
-      set(EKXmlDecoder::UTF32BE, u"UTF-32BE", 0);
-  } else if (at(0) == 0x00 && at(1) > 0) {
-    set(EKXmlDecoder::UTF16BE, u"UTF-16BE", 0);
-  } else if (at(0) == 0xFF && at(1) == 0xFE && at(2) == 0x00 && at(3) == 0x00) {
-    set(EKXmlDecoder::UTF32LE, u"UTF-32", 4);
-  } else if (at(0) == 0xFF && at(1) == 0xFE) {
-    set(EKXmlDecoder::UTF16LE, u"UTF-16", 2);
-  } else if (at(0) == 0xFE && at(1) == 0xFF) {
-    set(EKXmlDecoder::UTF16BE, u"UTF-16", 2);
-  } else if (at(0) == 0xEF && at(1) == 0xBB) {
-    if (at(2) != 0xBF)
-      fatal(180);
-    set(EKXmlDecoder::UTF8, u"UTF-8", 3);
-  } else if (at(0) == '<' && (!supplied || familyOnly)) {
+  const EKByteOrder order = sniffByteOrder(b.data(), b.size());
+  if (order.brokenMark)
+    fatal(180);
+  const bool mark = order.hasMark();
+  switch (order.kind) {
+  case EKByteOrder::UTF32BE:
+    set(EKXmlDecoder::UTF32BE, mark ? u"UTF-32" : u"UTF-32BE", order.markLength);
+    return;
+  case EKByteOrder::UTF16BE:
+    set(EKXmlDecoder::UTF16BE, mark ? u"UTF-16" : u"UTF-16BE", order.markLength);
+    return;
+  case EKByteOrder::UTF32LE:
+    set(EKXmlDecoder::UTF32LE, u"UTF-32", order.markLength);
+    return;
+  case EKByteOrder::UTF16LE:
+    set(EKXmlDecoder::UTF16LE, u"UTF-16", order.markLength);
+    return;
+  case EKByteOrder::UTF8:
+    set(EKXmlDecoder::UTF8, u"UTF-8", order.markLength);
+    return;
+  case EKByteOrder::NONE:
+    break;
+  }
+  // Without a mark, little-endian and UTF-8 data are told by how the first '<' is encoded.
+  if (at(0) == '<' && (!supplied || familyOnly)) {
     if (at(1) == 0x00 && at(2) == 0x00 && at(3) == 0x00)
       set(EKXmlDecoder::UTF32LE, u"UTF-32LE", 0);
     else if (at(1) == 0x00 && (at(2) > 0 || at(3) > 0))
