@@ -97,6 +97,8 @@
 #include "ekcommon/css/EKCssDeclaration.h"
 #include "ekcommon/css/EKCssDeclarations.h"
 #include "ekcommon/css/EKCssDeclarationsList.h"
+#include "ekcommon/css/EKCssMediaQuery.h"
+#include "ekcommon/css/EKCssMediaQueryList.h"
 #include "ekcommon/css/EKCssRules.h"
 #include "ekcommon/css/EKCssSelector.h"
 

@@ -8,17 +8,13 @@
 #include "ekcommon/core/EKRCObject.h"
 #include "ekcommon/css/EKCascadingOrigin.h"
 #include "ekcommon/css/EKCssDeclarationsList.h"
+#include "ekcommon/css/EKCssMediaQueryList.h"
 #include "ekcommon/names/EKName.h"
 #include "ekcommon/resources/EKUri.h"
 
 #include <utility>
 
 namespace EKCommonNS {
-
-class EKCssMediaQuery;
-
-// Decides whether a media query of a style sheet applies; gets the user data given with it.
-using EKCssMediaMatch = bool (*)(const EKCssMediaQuery* query, void* userData);
 
 class EKCOMMON_API EKCssRules : public EKRCObject {
   EK_TYPE_IDENTITY(EKCssRules, EKRCObject)
