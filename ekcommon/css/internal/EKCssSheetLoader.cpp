@@ -112,29 +112,29 @@ EKCssSheetLoader::Result EKCssSheetLoader::load(std::istream* in, const EKUri& u
   UnicodeString transportCharset;
   if (!in) {
     if (uri.isEmpty())
-      return fail(NO_STYLESHEET, {});
+      return fail(EKERR_CSS_NO_STYLESHEET, {});
     result.inputUri = uri;
     if (std::find(ancestorUris.begin(), ancestorUris.end(), uri.toString()) != ancestorUris.end())
-      return fail(LOOPED_IMPORT, {});
+      return fail(EKERR_CSS_LOOPED_IMPORT, {});
     std::optional<EKUri::ContentInfo> info = m_info;
     fetched.reset(uri.getIStream(info ? &*info : nullptr, nullptr));
     if (!fetched)
-      return fail(CANNOT_OPEN, {});
+      return fail(EKERR_CSS_CANNOT_OPEN_STYLESHEET, {});
     if (info)
       transportCharset = trimCssWhitespace(info->charset);
     in = fetched.get();
   }
   if (!in->good())
-    return fail(CANNOT_READ, {});
+    return fail(EKERR_CSS_CANNOT_READ_STYLESHEET, {});
 
   EKMemStream bytes(in, READ_BLOCK_BYTES, false);
   std::string data;
   bytes.appendToString(data);
   EKByteOrder order = sniffByteOrder(data.data(), data.size());
   if (order.brokenMark)
-    return fail(INVALID_BOM, {});
+    return fail(EKERR_CSS_INVALID_BOM, {});
   if (data.empty())
-    return fail(EMPTY_STYLESHEET, {});
+    return fail(EKERR_CSS_EMPTY_STYLESHEET, {});
   // Little-endian data without a mark: a first byte other than 00 followed by 00.
   if (order.kind == EKByteOrder::NONE && data.size() >= 2 && data[0] != 0 && data[1] == 0)
     order.kind = data.size() >= 3 && data[2] == 0 ? EKByteOrder::UTF32LE : EKByteOrder::UTF16LE;
@@ -152,7 +152,7 @@ EKCssSheetLoader::Result EKCssSheetLoader::load(std::istream* in, const EKUri& u
       decoded = true;
       const UnicodeString declared = findCharsetRule(text);
       if (!declared.isEmpty() && EKUtil::getStandardEncoding(declared) != result.encoding)
-        return fail(CHARSET_CONFLICT, {declared, chosen});
+        return fail(EKERR_CSS_CHARSET_CONFLICT, {declared, chosen});
     }
   } else {
     chosen = findCharsetRule(data.data(), data.size());
@@ -167,7 +167,7 @@ EKCssSheetLoader::Result EKCssSheetLoader::load(std::istream* in, const EKUri& u
   if (!text.isEmpty() && (text[0] == 0xFEFF || text[0] == 0xFFFE))
     text.remove(0, 1);
   if (text.isEmpty())
-    return fail(UNSUPPORTED_ENCODING, {result.encoding});
+    return fail(EKERR_CSS_UNSUPPORTED_ENCODING, {result.encoding});
   result.text = text;
   return result;
 }

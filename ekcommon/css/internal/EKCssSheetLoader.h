@@ -3,6 +3,7 @@
 // encoding decide the encoding. Used by the CSS parser before it scans the text.
 #pragma once
 
+#include "ekcommon/core/EKErrorCodeCOMMON.h"
 #include "ekcommon/core/EKExport.h"
 #include "ekcommon/core/EKUnicode.h"
 #include "ekcommon/resources/EKUri.h"
@@ -20,7 +21,7 @@ class EKMemStream;
 // code: `path` stands for {0} (the local path of the URI that was opened, or of the sheet's URI
 // when a stream was given) and `args` for {1}, {2}, ...
 struct EKCssLoadIssue {
-  uint16_t code = 0;
+  uint16_t code = 0; // an EKERR_CSS_ code
   std::vector<UnicodeString> args;
   UnicodeString path;
 };
@@ -28,15 +29,6 @@ struct EKCssLoadIssue {
 // Exported only so that its tests can reach it; not installed.
 class EKCOMMON_API EKCssSheetLoader {
 public:
-  static constexpr uint16_t NO_STYLESHEET = 929;
-  static constexpr uint16_t CANNOT_OPEN = 930;
-  static constexpr uint16_t EMPTY_STYLESHEET = 931;
-  static constexpr uint16_t CANNOT_READ = 932;
-  static constexpr uint16_t INVALID_BOM = 933;
-  static constexpr uint16_t CHARSET_CONFLICT = 934;
-  static constexpr uint16_t UNSUPPORTED_ENCODING = 935;
-  static constexpr uint16_t LOOPED_IMPORT = 943;
-
   // How much of the start of the data an @charset rule must lie in.
   static constexpr size_t CHARSET_SCAN_LIMIT = 1024;
 
