@@ -278,7 +278,8 @@ bool EKCssSelectorParser::parsePseudo(EKCssSimpleSelector& simple, bool inNegati
     m_reader.error(EKERR_CSS_INVALID_PSEUDO_SELECTOR, m_reader.text());
     return false;
   }
-  const UnicodeString written = UnicodeString(m_reader.text()).truncate(m_reader.text().length() - 1);
+  // The function token's text ends in '('.
+  const UnicodeString written(m_reader.text(), 0, m_reader.text().length() - 1);
   setName(simple, written);
   const UnicodeString lower = simple.lowerName.toString();
   if (!doubleColon && lower == u"not") {
@@ -302,6 +303,7 @@ bool EKCssSelectorParser::parsePseudo(EKCssSimpleSelector& simple, bool inNegati
 // ":not(" has been read; one simple selector or type selector and ")" follow.
 bool EKCssSelectorParser::parseNegation(EKCssSimpleSelector& simple) {
   const int32_t kind = m_reader.nextSignificant();
+  simple = EKCssSimpleSelector();
   if (startsSimple(kind)) {
     if (!parseSimple(simple, true))
       return false;
@@ -309,7 +311,6 @@ bool EKCssSelectorParser::parseNegation(EKCssSimpleSelector& simple) {
     EKCssTypeSelector type;
     if (!parseType(type))
       return false;
-    simple = EKCssSimpleSelector();
     simple.nsPrefix = type.nsPrefix;
     if (type.hasNamespace)
       simple.nsFlags = EKCssSimpleSelector::NS_GIVEN;
