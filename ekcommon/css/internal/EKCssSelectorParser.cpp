@@ -11,10 +11,9 @@ namespace {
 
 // Pseudo-elements that may also be written with a single colon.
 const char16_t* const kPseudoElements[] = {
-    u"after",           u"before",          u"first-line",     u"first-letter",  u"marker",
-    u"footnote-call",   u"footnote-marker", u"sidenote-call",  u"sidenote-marker", u"backdrop",
-    u"selection",       u"placeholder",     u"spelling-error", u"grammar-error", u"target-text",
-    u"file-selector-button",
+    u"after", u"before", u"first-line", u"first-letter", u"marker", u"footnote-call", u"footnote-marker",
+    u"sidenote-call", u"sidenote-marker", u"backdrop", u"selection", u"placeholder", u"spelling-error",
+    u"grammar-error", u"target-text", u"file-selector-button",
 };
 
 // Functional pseudo-classes whose argument is an an+b pattern.
