@@ -102,8 +102,8 @@ TEST(CssDeclarationParser, BadDeclarationsAreReportedAndSkipped) {
       {"{@foo x; a: b}", "a:b@9 [946 Unknown or unsupported @foo. 1:2] =946 next <EOF>"},
       {"{@foo { x } a: b}", "a:b@12 [946 Unknown or unsupported @foo. 1:2] =946 next <EOF>"},
       {"{@import \"x\"; a: b}", "a:b@14 [937 Unexpected @import. 1:2] =937 next <EOF>"},
-      {"{a: \"b\n; c: d}", "c:d@9 [964 Invalid term: '\"b'. 1:5] =964 next <EOF>"},
-      {"{a:\n  b !important !important; c: d}", "[950 Missing semicolon. 2:16] =950 next <EOF>"},
+      {"{a: \"b\n; c: d}", "c:d@9 [964 Invalid term: 'b'. 1:5] =964 next <EOF>"},
+      {"{a:\n  b !important !important; c: d}", "a:b!@1 c:d@31 [950 Missing semicolon. 2:16] =950 next <EOF>"},
   };
   for (const Row& row : rows)
     EXPECT_EQ(parseBlock(row.text), row.expected) << row.text;
@@ -120,6 +120,8 @@ TEST(CssDeclarationParser, FeaturesChangeNamesValuesAndOffsets) {
       {"{a.1: b}", DOTTED, "[949 Missing colon. 1:3] =949 next <EOF>"},
       {"{a.b: c}", 0, "[949 Missing colon. 1:3] =949 next <EOF>"},
       {"{a: (1 + 2) * -(3)}", EXPRESSIONS, "a:(1 + 2) * -(3) =0 next <EOF>"},
+      {"{a: -(3) +(4)}", EXPRESSIONS, "a:-(3) +(4) =0 next <EOF>"},
+      {"{a: -(3)}", 0, "[964 Invalid term: '-'. 1:5] =964 next <EOF>"},
       {"{a: (1 + 2)}", 0, "[964 Invalid term: '('. 1:5] =964 next <EOF>"},
       {"{a: b (1)}", 0, "a:b [950 Missing semicolon. 1:7] =950 next <EOF>"},
   };

@@ -136,8 +136,7 @@ EKName EKCssDeclarationParser::readPropertyName() {
   EKCssScanner& scanner = m_reader.scanner();
   const int32_t dot = scanner.position();
   if ((m_features & FEATURE_DOTTED_PROPERTIES) && scanner.buffer()[dot] == u'.') {
-    m_reader.next();
-    if (m_reader.next() == CSS_IDENT)
+    if (m_reader.next() == u'.' && m_reader.next() == CSS_IDENT)
       name.append(u'.').append(lowerCase(m_reader.text()));
     else
       scanner.rewind(dot);
@@ -186,6 +185,14 @@ bool EKCssDeclarationParser::readTerm(int32_t kind) {
     return true;
   case CSS_FUNCTION:
     return m_reader.skipTo(u')');
+  case u'+':
+  case u'-':
+    // A signed parenthesised expression.
+    if ((m_features & FEATURE_EXPRESSIONS) && m_reader.scanner().buffer()[m_reader.scanner().position()] == u'(') {
+      m_reader.next();
+      return m_reader.skipTo(u')');
+    }
+    break;
   case u'(':
     if (m_features & FEATURE_EXPRESSIONS)
       return m_reader.skipTo(u')');
@@ -242,10 +249,7 @@ int32_t EKCssDeclarationParser::readBalanced(std::u16string_view stops) {
   }
 }
 
-void EKCssDeclarationParser::skipDeclaration() {
-  if (readBalanced(u";}") == u';')
-    m_reader.next();
-}
+void EKCssDeclarationParser::skipDeclaration() { readBalanced(u";}"); }
 
 void EKCssDeclarationParser::reportEnd() {
   const std::vector<EKError>& errors = m_reader.getErrors();

@@ -53,8 +53,8 @@ private:
   bool readTerm(int32_t kind);
   // Reads on through an upper-case "U+" range when the current IDENT token begins a valid one.
   void readUnicodeRange();
-  // Skips the rest of a bad declaration to the next ';' (read) or the '}' of the block (left to
-  // be read), balancing brackets on the way; reports 936 for the end of the text inside one.
+  // Skips the rest of a bad declaration to the next ';' or the '}' of the block, either left to
+  // be read, balancing brackets on the way; reports 936 for the end of the text inside one.
   void skipDeclaration();
   // Reads tokens, balancing brackets, up to the first one outside them whose character is in
   // `stops` or the end of the text (936 when inside a bracket); that token is left to be read
