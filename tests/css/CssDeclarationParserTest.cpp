@@ -44,22 +44,18 @@ std::string describe(const EKCssDeclarations& out, const EKCssReader& reader, un
   return text + (kind == CSS_EOF ? "<EOF>" : utf8(next.text()));
 }
 
-std::string parseBlock(const char* text, unsigned int features = OFFSETS) {
+// A block (the text opens with '{') or, with `list`, a style attribute's declaration list. The
+// scanner starts in selector mode, as after a rule's selectors.
+std::string parse(const char* text, unsigned int features, bool list = false) {
   Sheet sheet(text);
   EKCssReader reader(sheet.chars.data(), &sheet.lineStarts, 0, 0, UnicodeString());
-  reader.nextSignificant(); // '{'
+  reader.scanner().setInSelector(true);
+  if (!list)
+    reader.nextSignificant(); // '{'
   EKCssDeclarationParser parser(reader, features);
   EKCssDeclarations out;
-  const unsigned short result = parser.parseBlock(out);
-  return describe(out, reader, result, reader);
-}
-
-std::string parseList(const char* text, unsigned int features = 0) {
-  Sheet sheet(text);
-  EKCssReader reader(sheet.chars.data(), &sheet.lineStarts, 0, 0, UnicodeString());
-  EKCssDeclarationParser parser(reader, features);
-  EKCssDeclarations out;
-  const unsigned short result = parser.parseList(out);
+  const unsigned short result = list ? parser.parseList(out) : parser.parseBlock(out);
+  EXPECT_TRUE(reader.scanner().inSelector());
   return describe(out, reader, result, reader);
 }
 
@@ -75,7 +71,7 @@ TEST(CssDeclarationParser, BlocksKeepNamesValuesAndImportance) {
       {"{margin: 1px !important; a: b}", "margin:1px!@1 a:b@25 =0 next <EOF>"},
       {"{a: b c /* x */ d}", "a:b c         d@1 =0 next <EOF>"},
       {"{font: 12px/1.5 \"A B\", serif;}", "font:12px/1.5 \"A B\", serif@1 =0 next <EOF>"},
-      {"{a: rgb(1, f(2), (3)) #fff 10% -x}", "a:rgb(1, f(2), (3)) #fff 10% -x@1 =0 next <EOF>"},
+      {"{a: rgb(1, f(2), (3)) #fff #123 10% -x}", "a:rgb(1, f(2), (3)) #fff #123 10% -x@1 =0 next <EOF>"},
       {"{unicode-range: U+0025-00FF, U+4??}", "unicode-range:U+0025-00FF, U+4??@1 =0 next <EOF>"},
       {"{a: U+110000}", "a:U+110000@1 =0 next <EOF>"},
       {"{color:; b: }", "=0 next <EOF>"},
@@ -84,7 +80,7 @@ TEST(CssDeclarationParser, BlocksKeepNamesValuesAndImportance) {
       {"{}", "=0 next <EOF>"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(parseBlock(row.text), row.expected) << row.text;
+    EXPECT_EQ(parse(row.text, OFFSETS), row.expected) << row.text;
 }
 
 TEST(CssDeclarationParser, BadDeclarationsAreReportedAndSkipped) {
@@ -106,7 +102,7 @@ TEST(CssDeclarationParser, BadDeclarationsAreReportedAndSkipped) {
       {"{a:\n  b !important !important; c: d}", "a:b!@1 c:d@31 [950 Missing semicolon. 2:16] =950 next <EOF>"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(parseBlock(row.text), row.expected) << row.text;
+    EXPECT_EQ(parse(row.text, OFFSETS), row.expected) << row.text;
 }
 
 TEST(CssDeclarationParser, FeaturesChangeNamesValuesAndOffsets) {
@@ -126,7 +122,7 @@ TEST(CssDeclarationParser, FeaturesChangeNamesValuesAndOffsets) {
       {"{a: b (1)}", 0, "a:b [950 Missing semicolon. 1:7] =950 next <EOF>"},
   };
   for (const auto& row : rows)
-    EXPECT_EQ(parseBlock(row.text, row.features), row.expected) << row.text;
+    EXPECT_EQ(parse(row.text, row.features), row.expected) << row.text;
 }
 
 TEST(CssDeclarationParser, ListsReadToTheEndOfTheText) {
@@ -137,7 +133,7 @@ TEST(CssDeclarationParser, ListsReadToTheEndOfTheText) {
       {"", "=0 next <EOF>"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(parseList(row.text), row.expected) << row.text;
+    EXPECT_EQ(parse(row.text, 0, true), row.expected) << row.text;
 }
 
 TEST(CssDeclarationParser, NestedAtRulesGoToTheCallback) {

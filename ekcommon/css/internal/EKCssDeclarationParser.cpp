@@ -49,6 +49,10 @@ unsigned short EKCssDeclarationParser::parseDeclarations(EKCssDeclarations& out,
   const size_t outerFirstError = m_firstError;
   const size_t firstError = m_reader.getErrors().size();
   m_firstError = firstError;
+  // Values hold colours such as "#123", which are hashes only outside selectors.
+  EKCssScanner& scanner = m_reader.scanner();
+  const bool inSelector = scanner.inSelector();
+  scanner.setInSelector(false);
   for (;;) {
     int32_t kind = m_reader.nextSignificant();
     if (kind == CSS_EOF) {
@@ -90,6 +94,7 @@ unsigned short EKCssDeclarationParser::parseDeclarations(EKCssDeclarations& out,
     }
     m_reader.pushBack();
   }
+  scanner.setInSelector(inSelector);
   m_firstError = outerFirstError;
   const std::vector<EKError>& errors = m_reader.getErrors();
   return errors.size() > firstError ? static_cast<unsigned short>(errors[firstError].getErrorCode()) : 0;
