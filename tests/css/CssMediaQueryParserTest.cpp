@@ -64,10 +64,13 @@ TEST(CssMediaQueryParser, ListsWithAndWithoutErrors) {
       {"only (color), not 3", "", "966 Invalid media-query: '('. 1:6; 966 Invalid media-query: '3'. 1:19", "<EOF>"},
       {"screen print, tv", "tv", "966 Invalid media-query: 'print'. 1:8", "<EOF>"},
       {", print", "print", "966 Invalid media-query: ','. 1:1", "<EOF>"},
-      {"[a, b] (c, d), print", "print", "966 Invalid media-query: '['. 1:1", "<EOF>"},
-      {"foo(a, b), print {", "print", "966 Invalid media-query: 'foo'. 1:1", "{"},
+      {"[a, b] (c, d), print", "print", "966 Invalid media-query: '['. 1:1; 966 Invalid media-query: ']'. 1:6",
+       "<EOF>"},
+      {"foo(a, b), print {", "print", "966 Invalid media-query: 'foo('. 1:1", "{"},
+      {"(width: 'a\n, b), tv", "tv", "966 Invalid media-query: 'a'. 1:9", "<EOF>"},
+      {"(width: a\\\n), tv", "tv", "966 Invalid media-query: '\\'. 1:10", "<EOF>"},
       {"tv and (scan:\n progressive), x and (bogus) and", "tv and (scan: progressive)",
-       "968 Unknown media-feature: 'bogus'. 2:23; 969 Missing opening-parenthesis for media expression. 2:32",
+       "968 Unknown media-feature: 'bogus'. 2:23; 969 Missing opening-parenthesis for media expression. 2:33",
        "<EOF>"},
   };
   for (const auto& row : rows) {
@@ -75,6 +78,26 @@ TEST(CssMediaQueryParser, ListsWithAndWithoutErrors) {
     EXPECT_EQ(parsed.printed, row.printed) << row.text;
     EXPECT_EQ(parsed.errors, row.errors) << row.text;
     EXPECT_EQ(parsed.end, row.end) << row.text;
+  }
+}
+
+// Names that would read as something else are escaped, a type that is a keyword gets "only", and a
+// value keeps its source text to the end of its last token: the written form reads back the same.
+TEST(CssMediaQueryParser, WrittenFormsReadBackTheSame) {
+  const struct {
+    const char* text;
+    const char* printed;
+  } rows[] = {
+      {"only only, only not, not only", "only only, only not, not only"},
+      {"x\\,y, \\2d-x, \\2d 1, -a", "x\\002c y, \\002d -x, \\002d 1, -a"},
+      {"(\\31 x) and (a\\)b)", "(\\0031 x) and (a\\0029 b)"},
+      {"(width: a\\ ), (width: /* c */ 1px/**/2px /* d */)", "(width: a\\ ), (width: 1px    2px)"},
+      {"all, not all, all and (grid: 1)", "all, not all, (grid: 1)"},
+  };
+  for (const auto& row : rows) {
+    const Parsed parsed = parse(row.text);
+    EXPECT_EQ(parsed.printed, row.printed) << row.text;
+    EXPECT_EQ(parse(parsed.printed.c_str()).printed, parsed.printed) << row.text;
   }
 }
 

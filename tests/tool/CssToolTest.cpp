@@ -23,8 +23,9 @@ TEST(CssTool, MediaListsAreWrittenBackWithTheirErrors) {
   for (const auto& row : rows) {
     const ToolResult r = runTool(row.args, "&1");
     EXPECT_EQ(r.status, row.status) << row.args;
-    if (row.out)
+    if (row.out) {
       EXPECT_EQ(r.out, row.out) << row.args;
+    }
   }
   EXPECT_NE(runTool("css --help").out.find("css media"), std::string::npos);
 }

@@ -124,8 +124,11 @@ unsigned short EKCssMediaQueryParser::readValue(UnicodeString& value) {
   int32_t begin = -1, end = -1;
   int depth = 0;
   for (int32_t kind = m_reader.nextSignificant(); kind != CSS_EOF; kind = m_reader.next()) {
-    if (kind == CSS_BAD_STRING || kind == u'\\')
-      return report(EKERR_CSS_INVALID_MEDIA_QUERY, m_reader.text());
+    if (kind == CSS_BAD_STRING || kind == u'\\') {
+      const unsigned short code = report(EKERR_CSS_INVALID_MEDIA_QUERY, m_reader.text());
+      skipToClose();
+      return code;
+    }
     if (kind == u'(' || kind == CSS_FUNCTION) {
       ++depth;
     } else if (kind == u')' && depth-- == 0) {
