@@ -4,6 +4,7 @@
 // plain "all"; every other one goes to the host's media callback (EKCssMediaMatch).
 #pragma once
 
+#include "ekcommon/core/EKPtr.h"
 #include "ekcommon/core/EKRCObject.h"
 #include "ekcommon/names/EKName.h"
 
@@ -12,9 +13,15 @@
 
 namespace EKCommonNS {
 
+class EKCssMediaQueryList;
+
 class EKCOMMON_API EKCssMediaQuery : public EKRCObject {
   EK_TYPE_IDENTITY(EKCssMediaQuery, EKRCObject)
 public:
+  // The media query list written in `text`, as after @media; the list ends early at a ';' or '{'.
+  // Malformed queries are left out and their errors dropped.
+  static EKPtr<EKCssMediaQueryList> createCssMediaQuery(const UnicodeString& text);
+
   using Feature = std::pair<EKName, UnicodeString>; // name, value text (empty when written alone)
 
   // True when the query's type is "all" or equals type.

@@ -71,6 +71,7 @@ int runCounter(const std::vector<std::string>& args);
 int runLang(const std::vector<std::string>& args);
 int runScript(const std::vector<std::string>& args);
 int runXml(const std::vector<std::string>& args);
+int runCss(const std::vector<std::string>& args);
 int runCatalog(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 

@@ -172,6 +172,13 @@ const std::vector<Command>& commands() {
        "a catalog that cannot be read to its end stops the command before any URI is printed,\n"
        "with exit status 1.\n",
        runCatalog},
+      {"css", "style-sheet media query lists read and written back",
+       "usage: ekcommon css media [--] QUERY...\n"
+       "Reads each QUERY as the media query list of an @media rule (up to its end, a ';' or a\n"
+       "'{') and prints the list as the library writes it back, one line each: queries that\n"
+       "have an error are left out, an unknown feature name is kept. The errors go to standard\n"
+       "error as 'LINE:COLUMN: CODE MESSAGE'. Put '--' before a query that begins with '-'.\n",
+       runCss},
       {"demo", "a tour of the library on an embedded sample",
        "usage: ekcommon demo\n"
        "Runs the library's typical road on a sample built into the tool and prints each step.\n",
