@@ -1,12 +1,15 @@
 // The rules of one or more CSS style sheets: a style sheet filled by the parser, or a rule map into
 // which style sheets are merged. Holds the style rules in cascade order, the font-face,
 // script-font and counter-style blocks, and one source record per parsed sheet for positions,
-// URIs and namespace prefixes.
+// URIs and namespace prefixes; and applies the rules to document elements, handing each winning
+// value to the host's callback. Several threads may apply the same rules to different elements
+// at once, as long as no thread changes the rules meanwhile.
 #pragma once
 
 #include "ekcommon/core/EKPtr.h"
 #include "ekcommon/core/EKRCObject.h"
 #include "ekcommon/css/EKCascadingOrigin.h"
+#include "ekcommon/css/EKCssCallbacks.h"
 #include "ekcommon/css/EKCssDeclarationsList.h"
 #include "ekcommon/css/EKCssMediaQueryList.h"
 #include "ekcommon/names/EKName.h"
@@ -34,6 +37,26 @@ public:
   // The option word masked with bits.
   virtual unsigned int getFeature(unsigned int bits) const = 0;
 
+  // Applies the rules to `element`: every rule whose selector matches contributes its
+  // declarations, which go in cascade order (precedence, specificity, source order) to
+  // `property` after var() substitution and shorthand expansion, so that the last call for a
+  // property carries the winner. `styleAttribute` (may be null or 0) names the element's attribute
+  // holding a style declaration list, placed after the sheets' normal declarations and before
+  // their important ones. Custom properties are set on the element as attributes instead. The
+  // other callbacks may be null (see EKCssCallbacks.h). Returns the style attribute's parse error
+  // if there was one, else the first error met applying values (0 when none).
+  virtual unsigned short applyRules(EKElement* element, EKCssPropertyCallback property, EKCssErrorCallback error,
+                                    EKCssPriorityFilter priorityFilter, EKCssPseudoClassCallback pseudoClass,
+                                    EKCssElementCallback elementCallback, const EKName* styleAttribute) = 0;
+  // Applies `styleText` read as a style attribute's declaration list, with no selector matching.
+  virtual unsigned short applyStyleAttributes(EKElement* element, EKCssPropertyCallback property,
+                                              EKCssErrorCallback error, EKCssPriorityFilter priorityFilter,
+                                              const UnicodeString& styleText) = 0;
+  // The two calls with only a property callback.
+  unsigned short applyRules(EKElement* element, EKCssPropertyCallback property, EKName styleAttribute);
+  unsigned short applyStyleAttributes(EKElement* element, EKCssPropertyCallback property,
+                                      const UnicodeString& styleText);
+
   // Appends the rules and source records of sheet, which must be a style sheet made by
   // createCssRules (anything else is ignored). An alternate sheet without a set name adds nothing;
   // the first merged non-alternate sheet with a set name gives the rules their set name when they
@@ -41,6 +64,11 @@ public:
   virtual void mergeRules(EKCssRules* sheet) = 0;
   // True once some rule set was stored or merged.
   virtual bool hasRules() const = 0;
+  // Applies one declaration from the sheet sourceId to `element` as applyRules applies each
+  // winner (a single declaration needs no priority pass, so the filter is not consulted).
+  virtual unsigned short applyDeclaration(EKElement* element, EKCssPropertyCallback property,
+                                          EKCssErrorCallback error, EKCssPriorityFilter priorityFilter,
+                                          const EKCssDeclaration* declaration, int sourceId) = 0;
 
   // The namespace bound to prefix in the sheet sourceId and whether a binding was found. An
   // unknown source or prefix gives the empty name, found only for the empty prefix.

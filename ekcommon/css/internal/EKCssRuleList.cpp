@@ -10,6 +10,7 @@ namespace EKCommonNS {
 void EKCssRuleList::append(EKPtr<SelectorDeclarationsPair> pair) {
   m_rules.push_back(std::move(pair));
   m_indexCurrent = false;
+  ++m_version;
 }
 
 const std::vector<int32_t>& EKCssRuleList::sortedIndex() const {
@@ -34,6 +35,7 @@ void EKCssRuleList::removeOrigin(int origin, std::vector<EKPtr<SelectorDeclarati
   std::move(kept, m_rules.end(), std::back_inserter(retired));
   m_rules.erase(kept, m_rules.end());
   m_indexCurrent = false;
+  ++m_version;
 }
 
 void EKCssRuleList::appendRenumbered(const EKCssRuleList& other, int32_t sourceOffset, int32_t orderOffset) {
@@ -47,6 +49,7 @@ void EKCssRuleList::appendRenumbered(const EKCssRuleList& other, int32_t sourceO
     m_rules.push_back(std::move(copy));
   }
   m_indexCurrent = false;
+  ++m_version;
 }
 
 EKPtr<EKCssDeclarationsList> EKCssRuleList::declarationsInOrder() const {

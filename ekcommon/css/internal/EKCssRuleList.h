@@ -19,6 +19,8 @@ public:
   const SelectorDeclarationsPair* at(int pos) const { return m_rules[static_cast<size_t>(pos)].get(); }
   // Insertion positions, ascending in cascade order: the last one wins.
   const std::vector<int32_t>& sortedIndex() const;
+  // Grows with every change of the list, so that indexes built over it can tell they are stale.
+  uint64_t version() const { return m_version; }
 
   // Moves every rule whose precedence belongs to origin to retired, keeping the others' order.
   void removeOrigin(int origin, std::vector<EKPtr<SelectorDeclarationsPair>>& retired);
@@ -32,6 +34,7 @@ private:
   std::vector<EKPtr<SelectorDeclarationsPair>> m_rules;
   mutable std::vector<int32_t> m_index;
   mutable bool m_indexCurrent = true;
+  uint64_t m_version = 0;
 };
 
 } // namespace EKCommonNS

@@ -1,6 +1,9 @@
 #include "ekcommon/css/internal/EKCssRulesImpl.h"
 
+#include "ekcommon/css/internal/EKCssCascade.h"
+#include "ekcommon/css/internal/EKCssDeclarationApplier.h"
 #include "ekcommon/css/internal/EKCssRulesStylesheet.h"
+#include "ekcommon/css/internal/EKCssSelectorMatcher.h"
 
 #include <algorithm>
 
@@ -118,6 +121,41 @@ std::vector<EKName> EKCssRulesImpl::getCounterStyleNames() const {
   for (const auto& entry : m_counterStyles)
     names.push_back(entry.first);
   return names;
+}
+
+EKCssRulesImpl::IndexView EKCssRulesImpl::getIndex() const {
+  std::lock_guard<std::mutex> guard(m_indexLock);
+  if (!m_index || m_indexVersion != m_styleRules.version() || m_indexOptions != m_options) {
+    if (!m_index)
+      m_index = std::make_unique<EKCssRuleIndex>();
+    EKCssSelectorMatcher probe(*this, m_options, nullptr, nullptr);
+    m_index->build(m_styleRules, probe.lowerCaseNames());
+    m_indexVersion = m_styleRules.version();
+    m_indexOptions = m_options;
+  }
+  return {m_index.get(), &m_styleRules.sortedIndex()};
+}
+
+unsigned short EKCssRulesImpl::applyRules(EKElement* element, EKCssPropertyCallback property,
+                                          EKCssErrorCallback error, EKCssPriorityFilter priorityFilter,
+                                          EKCssPseudoClassCallback pseudoClass, EKCssElementCallback elementCallback,
+                                          const EKName* styleAttribute) {
+  return EKCssCascade(*this, property, error, priorityFilter)
+      .applyRules(element, pseudoClass, elementCallback, styleAttribute);
+}
+
+unsigned short EKCssRulesImpl::applyStyleAttributes(EKElement* element, EKCssPropertyCallback property,
+                                                    EKCssErrorCallback error, EKCssPriorityFilter priorityFilter,
+                                                    const UnicodeString& styleText) {
+  return EKCssCascade(*this, property, error, priorityFilter).applyStyleText(element, styleText);
+}
+
+unsigned short EKCssRulesImpl::applyDeclaration(EKElement* element, EKCssPropertyCallback property,
+                                                EKCssErrorCallback error, EKCssPriorityFilter,
+                                                const EKCssDeclaration* declaration, int sourceId) {
+  if (!element || !declaration)
+    return 0;
+  return EKCssDeclarationApplier(this, element, property, error).apply(*declaration, sourceId);
 }
 
 } // namespace EKCommonNS

@@ -4,9 +4,12 @@
 #pragma once
 
 #include "ekcommon/css/EKCssRules.h"
+#include "ekcommon/css/internal/EKCssRuleIndex.h"
 #include "ekcommon/css/internal/EKCssRuleList.h"
 
 #include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace EKCommonNS {
@@ -36,6 +39,16 @@ public:
 
   unsigned int setFeature(unsigned int bits, bool on) override;
   unsigned int getFeature(unsigned int bits) const override { return m_options & bits; }
+  using EKCssRules::applyRules;
+  using EKCssRules::applyStyleAttributes;
+  unsigned short applyRules(EKElement* element, EKCssPropertyCallback property, EKCssErrorCallback error,
+                            EKCssPriorityFilter priorityFilter, EKCssPseudoClassCallback pseudoClass,
+                            EKCssElementCallback elementCallback, const EKName* styleAttribute) override;
+  unsigned short applyStyleAttributes(EKElement* element, EKCssPropertyCallback property, EKCssErrorCallback error,
+                                      EKCssPriorityFilter priorityFilter, const UnicodeString& styleText) override;
+  unsigned short applyDeclaration(EKElement* element, EKCssPropertyCallback property, EKCssErrorCallback error,
+                                  EKCssPriorityFilter priorityFilter, const EKCssDeclaration* declaration,
+                                  int sourceId) override;
   void mergeRules(EKCssRules* sheet) override;
   bool hasRules() const override { return m_ruleCounter != 0; }
   std::pair<EKName, bool> lookupNamespace(int sourceId, EKName prefix) const override;
@@ -65,6 +78,13 @@ public:
   void setParserFeatures(unsigned int features) { m_parserFeatures = features; }
 
   const EKCssRuleList& getStyleRules() const { return m_styleRules; }
+  // The bucket index of the style rules and their cascade order, rebuilt first when the rules or
+  // the options changed since it was built. Safe to call from several threads at once.
+  struct IndexView {
+    const EKCssRuleIndex* index;
+    const std::vector<int32_t>* order;
+  };
+  IndexView getIndex() const;
   // The names that have counter-style blocks, in name-number order.
   std::vector<EKName> getCounterStyleNames() const;
   // Removed rules; kept so that declarations handed out earlier stay valid.
@@ -83,6 +103,12 @@ protected:
   EKCssRuleList m_fontFaces;
   EKCssRuleList m_scriptFonts;
   std::map<EKName, EKCssRuleList> m_counterStyles;
+
+private:
+  mutable std::mutex m_indexLock;
+  mutable std::unique_ptr<EKCssRuleIndex> m_index;
+  mutable uint64_t m_indexVersion = 0;
+  mutable unsigned int m_indexOptions = 0;
 };
 
 } // namespace EKCommonNS
