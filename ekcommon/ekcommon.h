@@ -99,6 +99,7 @@
 #include "ekcommon/css/EKCssDeclarationsList.h"
 #include "ekcommon/css/EKCssMediaQuery.h"
 #include "ekcommon/css/EKCssMediaQueryList.h"
+#include "ekcommon/css/EKCssParser.h"
 #include "ekcommon/css/EKCssRules.h"
 #include "ekcommon/css/EKCssSelector.h"
 

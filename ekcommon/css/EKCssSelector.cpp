@@ -1,5 +1,8 @@
 #include "ekcommon/css/EKCssSelector.h"
 
+#include "ekcommon/css/internal/EKCssScanner.h"
+#include "ekcommon/text/EKUtil.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -25,6 +28,62 @@ int compareType(const EKCssTypeSelector& a, const EKCssTypeSelector& b) {
     return std::tie(t.nsPrefix, t.hasNamespace, t.localName, t.lowerName, t.universal);
   };
   return cmp(key(a), key(b));
+}
+
+UnicodeString prefixed(EKName prefix, bool written, EKName name) {
+  return written ? prefix.toString() + u"|" + name.toString() : name.toString();
+}
+
+const char16_t* attributeOperator(int32_t kind) {
+  switch (kind) {
+  case u'=':
+    return u"=";
+  case CSS_INCLUDES:
+    return u"~=";
+  case CSS_DASHMATCH:
+    return u"|=";
+  case CSS_PREFIXMATCH:
+    return u"^=";
+  case CSS_SUFFIXMATCH:
+    return u"$=";
+  default:
+    return u"*=";
+  }
+}
+
+void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
+  const bool nsGiven = (simple.nsFlags & EKCssSimpleSelector::NS_GIVEN) != 0;
+  switch (simple.baseKind()) {
+  case 0: // a negated type selector
+    out += prefixed(simple.nsPrefix, nsGiven, simple.name);
+    break;
+  case EKCssSimpleSelector::ID:
+    out += u"#" + simple.name.toString();
+    break;
+  case EKCssSimpleSelector::CLASS:
+    out += u"." + simple.name.toString();
+    break;
+  case EKCssSimpleSelector::ATTRIBUTE:
+    out += u"[" + prefixed(simple.nsPrefix, nsGiven, simple.name);
+    if (simple.attrOperator != 0) {
+      const auto mode = static_cast<EKUtil::QuoteMode>(EKUtil::QUOTE_DOUBLE | EKUtil::QUOTE_CSS_ESCAPES);
+      out += attributeOperator(simple.attrOperator) + EKUtil::quoteString(simple.argument, mode);
+    }
+    out += u"]";
+    break;
+  case EKCssSimpleSelector::PSEUDO_CLASS:
+    out += u":" + simple.name.toString();
+    break;
+  case EKCssSimpleSelector::PSEUDO_ELEMENT:
+    out += u"::" + simple.name.toString();
+    break;
+  case EKCssSimpleSelector::FUNCTIONAL_PSEUDO_CLASS:
+    out += u":" + simple.name.toString() + u"(" + simple.argument + u")";
+    break;
+  default:
+    out += u"::" + simple.name.toString() + u"(" + simple.argument + u")";
+    break;
+  }
 }
 
 int compareCompound(const EKCssCompound& a, const EKCssCompound& b) {
@@ -115,6 +174,33 @@ int EKCssSelector::compare(const EKCssSelector& a, const EKCssSelector& b) {
       return c;
   }
   return cmp(a.flags, b.flags);
+}
+
+UnicodeString EKCssSelector::toString() const {
+  if (atRule != 0)
+    return u"@" + EKName(static_cast<EKNameEnum>(atRule)).toString();
+  UnicodeString out;
+  for (const EKCssCompound& compound : compounds) {
+    if (compound.combinator == EKCssCompound::DESCENDANT)
+      out += u" ";
+    else if (compound.combinator != EKCssCompound::NONE)
+      out += UnicodeString(u" ") + static_cast<char16_t>(compound.combinator) + u" ";
+    const EKCssTypeSelector& type = compound.type;
+    if (!type.universal)
+      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName);
+    else if (type.hasNamespace || compound.simples.empty())
+      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")));
+    for (const EKCssSimpleSelector& simple : compound.simples) {
+      if (simple.isNegated()) {
+        out += u":not(";
+        writeSimple(simple, out);
+        out += u")";
+      } else {
+        writeSimple(simple, out);
+      }
+    }
+  }
+  return out;
 }
 
 } // namespace EKCommonNS

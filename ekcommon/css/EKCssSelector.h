@@ -105,6 +105,11 @@ public:
   // Sets specificity from the compounds and the pseudo-element flag from the last compound.
   void finish();
 
+  // The selector written back: compounds joined by " ", " > ", " + " or " ~ ", pseudo-elements
+  // with two colons, attribute values quoted, names as stored. At-rule records give "@" and the
+  // at-rule name.
+  UnicodeString toString() const;
+
   // Cascade order: negative when a comes before b (b wins), positive when after, 0 when the two
   // records are equal. Orders by precedence, specificity, the at-rule field, source order, then
   // by the compounds field by field, so that the order is the same on every run.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 TEST(CssTool, MediaListsAreWrittenBackWithTheirErrors) {
@@ -28,6 +30,45 @@ TEST(CssTool, MediaListsAreWrittenBackWithTheirErrors) {
     }
   }
   EXPECT_NE(runTool("css --help").out.find("css media"), std::string::npos);
+}
+
+TEST(CssTool, ParsePrintsStoredRulesBlocksAndErrors) {
+  const struct {
+    const char* args;
+    const char* sheet; // standard input
+    int status;
+    const char* out; // standard output and standard error together
+  } rows[] = {
+      {"css parse -", "@namespace s url(urn:s);\ns|a.b > c, #x { color: red; margin: 0 !important }", 0,
+       "source 0: \n@namespace s \"urn:s\"\n"
+       "rule 0: s|a.b > c  (0,1,2)\n  color: red  @2:17\n"
+       "rule 0: s|a.b > c  (0,1,2)\n  margin: 0 !important  @2:29\n"
+       "rule 0: #x  (1,0,0)\n  color: red  @2:17\n"
+       "rule 0: #x  (1,0,0)\n  margin: 0 !important  @2:29\n"},
+      {"css parse -", "@font-face { font-family: F }\n@counter-style c { system: cyclic }\n@media print { p { a: b } }",
+       0, "source 0: \nrule 2: p  (0,0,1)\n  a: b  @3:20\n@font-face\n  font-family: F  @1:14\n"
+       "@counter-style c\n  system: cyclic  @2:20\n"},
+      {"css parse --feature ignore-font-face --feature FEATURE_HASH_ANYWHERE -", "@font-face { a: b }\n#1{c:d} x{!}",
+       1, "source 0: \nrule 0: #1  (1,0,0)\n  c: d  @2:4\n2:11: 962 Invalid property name: !.\n"},
+      {"css parse - ", "a{b:c}\n} p { q: r }\n@media print { @media screen {} }\n", 1,
+       "source 0: \nrule 0: a  (0,0,1)\n  b: c  @1:3\n2:1: 955 Invalid simple-selector: '}'.\n"
+       "3:16: 944 Cannot place @media inside @media.\n"},
+      {"css parse /nonexistent/x.css", "", 1, "-1:-1: 930 Cannot open stylesheet file: /nonexistent/x.css\n"},
+      {"css parse --feature bogus -", "", 2, nullptr},
+      {"css parse", "", 2, nullptr},
+  };
+  for (const auto& row : rows) {
+    const std::string file = ::testing::TempDir() + "css-tool-input.css";
+    FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs(row.sheet, out);
+    std::fclose(out);
+    const ToolResult r = runTool(std::string(row.args) + " <" + file, "&1");
+    EXPECT_EQ(r.status, row.status) << row.args;
+    if (row.out) {
+      EXPECT_EQ(r.out, row.out) << row.args;
+    }
+  }
 }
 
 } // namespace

@@ -1,11 +1,15 @@
-// ekcommon css: the library's style-sheet grammar on the command line. "media" reads media query
-// lists as they follow @media and prints each as the library writes it back, to see what a query
-// was read as and which errors it raised.
+// ekcommon css: the library's style-sheet grammar on the command line. "parse" reads a sheet and
+// prints the rules as they were stored, to see what each selector and declaration was read as;
+// "media" reads media query lists as they follow @media and prints each as the library writes it
+// back. Both list the errors met.
 #include "Tool.h"
 
 #include "ekcommon/css/internal/EKCssMediaQueryParser.h"
+#include "ekcommon/css/internal/EKCssRulesImpl.h"
 
+#include <algorithm>
 #include <iostream>
+#include <sstream>
 
 namespace EKTool {
 
@@ -14,6 +18,129 @@ using namespace EKCommonNS;
 namespace {
 
 const char* const COMMAND = "css";
+
+void printErrors(const std::vector<EKError>& errors) {
+  for (const EKError& reported : errors)
+    std::cerr << reported.getLineNumber() << ':' << reported.getColumnNumber() << ": " << reported.getErrorCode()
+              << ' ' << toUtf8(reported.getRawMessage()) << '\n';
+}
+
+// "--feature" names: the constant's name without "FEATURE_", in any case, '-' or '_' between words.
+bool featureBit(std::string name, unsigned int& bit) {
+  static const std::pair<const char*, unsigned int> FEATURES[] = {
+      {"expressions", EKCssParser::FEATURE_EXPRESSIONS},
+      {"dotted-properties", EKCssParser::FEATURE_DOTTED_PROPERTIES},
+      {"hash-anywhere", EKCssParser::FEATURE_HASH_ANYWHERE},
+      {"declaration-offsets", EKCssParser::FEATURE_DECLARATION_OFFSETS},
+      {"ignore-import", EKCssParser::FEATURE_IGNORE_IMPORT},
+      {"ignore-media", EKCssParser::FEATURE_IGNORE_MEDIA},
+      {"ignore-page-context", EKCssParser::FEATURE_IGNORE_PAGE_CONTEXT},
+      {"ignore-footnote", EKCssParser::FEATURE_IGNORE_FOOTNOTE},
+      {"ignore-font-face", EKCssParser::FEATURE_IGNORE_FONT_FACE},
+      {"ignore-counter-style", EKCssParser::FEATURE_IGNORE_COUNTER_STYLE}};
+  std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+    return c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  if (name.rfind("feature-", 0) == 0)
+    name.erase(0, 8);
+  for (const auto& feature : FEATURES) {
+    if (name == feature.first) {
+      bit = feature.second;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The tool knows no medium: every media query counts as holding.
+bool anyMedium(const EKCssMediaQuery*, void*) { return true; }
+
+void printDeclarations(const EKCssRules& rules, const EKCssDeclarations& declarations) {
+  for (const EKCssDeclaration& declaration : declarations) {
+    std::cout << "  " << toUtf8(declaration.getProperty().toString()) << ": " << toUtf8(declaration.getValueText());
+    if (declaration.isImportant())
+      std::cout << " !important";
+    const std::pair<int32_t, int32_t> position =
+        rules.getLineColumn(declarations.getSourceId(), declaration.getSourceOffset());
+    if (declaration.getSourceOffset() >= 0 && position.first > 0)
+      std::cout << "  @" << position.first << ':' << position.second;
+    std::cout << '\n';
+  }
+}
+
+void printBlocks(const EKCssRules& rules, const std::string& heading, const EKCssDeclarationsList& blocks) {
+  for (const EKCssDeclarations* block : blocks) {
+    std::cout << heading << '\n';
+    printDeclarations(rules, *block);
+  }
+}
+
+void printSheet(const EKCssRulesImpl& rules) {
+  for (int id = 0; id < rules.getSourceCount(); ++id) {
+    const EKCssSource* source = rules.getSource(id);
+    std::cout << "source " << id << ": " << toUtf8(source->baseUri) << '\n';
+    for (const auto& binding : source->namespaces)
+      std::cout << "@namespace " << toUtf8(binding.first.toString()) << (binding.first.isEmpty() ? "" : " ") << '"'
+                << toUtf8(binding.second.toString()) << "\"\n";
+  }
+  const EKCssRuleList& list = rules.getStyleRules();
+  for (int pos = 0; pos < list.size(); ++pos) {
+    const EKCssSelector& selector = list.at(pos)->getSelector();
+    std::cout << "rule " << selector.sourceOrder << ": " << toUtf8(selector.toString()) << "  ("
+              << EKCssSelector::specificityIds(selector.specificity) << ','
+              << EKCssSelector::specificityClasses(selector.specificity) << ','
+              << EKCssSelector::specificityTypes(selector.specificity) << ")\n";
+    printDeclarations(rules, list.at(pos)->getDeclarations());
+  }
+  printBlocks(rules, "@font-face", *rules.getFontFaceRules());
+  printBlocks(rules, "@script-font", *rules.getScriptFontRules());
+  for (EKName name : rules.getCounterStyleNames())
+    printBlocks(rules, "@counter-style " + toUtf8(name.toString()), *rules.getCounterStyleRules(name));
+}
+
+int runParse(const std::vector<std::string>& args) {
+  unsigned int features = EKCssParser::DEFAULT_FEATURES;
+  std::vector<std::string> operands;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--feature" && i + 1 < args.size()) {
+      unsigned int bit = 0;
+      if (!featureBit(args[++i], bit))
+        return usageError(COMMAND, "parse: unknown feature '" + args[i] + "'");
+      features |= bit;
+    } else if (args[i] == "--") {
+      operands.insert(operands.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    } else if (args[i].size() > 1 && args[i][0] == '-') {
+      return usageError(COMMAND, "parse: unknown option '" + args[i] + "'");
+    } else {
+      operands.push_back(args[i]);
+    }
+  }
+  if (operands.size() != 1)
+    return usageError(COMMAND, "parse: give one SHEET or URI");
+  EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
+  parser->setFeature(~0u, false);
+  parser->setFeature(features, true);
+  unsigned short loaded = 0;
+  if (operands[0] == "-") {
+    std::stringstream bytes;
+    bytes << std::cin.rdbuf();
+    loaded = parser->load(&bytes, EKUri(), UnicodeString());
+  } else {
+    loaded = parser->load(nullptr, EKUri(fromUtf8(operands[0])), UnicodeString());
+  }
+  EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(EK_ORIGIN_AUTHOR, UnicodeString(), false, anyMedium, nullptr);
+  if (loaded == 0) {
+    parser->parseInto(sheet.get());
+    printSheet(*static_cast<const EKCssRulesImpl*>(sheet.get()));
+  }
+  std::cout << std::flush;
+  const std::vector<EKError>* errors = parser->getIssuedErrors();
+  if (!errors)
+    return EXIT_OK;
+  printErrors(*errors);
+  return EXIT_INPUT_ERROR;
+}
 
 int runMedia(const std::vector<std::string>& operands) {
   if (operands.empty())
@@ -25,9 +152,7 @@ int runMedia(const std::vector<std::string>& operands) {
     unsigned short error = 0;
     const EKPtr<EKCssMediaQueryList> list = EKCssMediaQueryParser(reader).parseList(error);
     std::cout << toUtf8(list->toString()) << '\n' << std::flush; // before its errors
-    for (const EKError& reported : reader.getErrors())
-      std::cerr << reported.getLineNumber() << ':' << reported.getColumnNumber() << ": " << reported.getErrorCode()
-                << ' ' << toUtf8(reported.getRawMessage()) << '\n';
+    printErrors(reader.getErrors());
   }
   return EXIT_OK;
 }
@@ -37,6 +162,8 @@ int runMedia(const std::vector<std::string>& operands) {
 int runCss(const std::vector<std::string>& args) {
   if (args.empty())
     return usageError(COMMAND, "no subcommand given");
+  if (args[0] == "parse")
+    return runParse(std::vector<std::string>(args.begin() + 1, args.end()));
   std::vector<std::string> operands;
   if (!splitOperands(COMMAND, std::vector<std::string>(args.begin() + 1, args.end()), operands))
     return EXIT_USAGE;

@@ -172,9 +172,21 @@ const std::vector<Command>& commands() {
        "a catalog that cannot be read to its end stops the command before any URI is printed,\n"
        "with exit status 1.\n",
        runCatalog},
-      {"css", "style-sheet media query lists read and written back",
-       "usage: ekcommon css media [--] QUERY...\n"
-       "Reads each QUERY as the media query list of an @media rule (up to its end, a ';' or a\n"
+      {"css", "style sheets parsed into rules; media query lists read and written back",
+       "usage: ekcommon css parse [--feature NAME]... [--] SHEET|URI|-\n"
+       "       ekcommon css media [--] QUERY...\n"
+       "parse: loads the sheet (a path, a URI, or '-' for standard input), deciding its encoding\n"
+       "as the library does, parses it with every media query taken as holding, and prints what\n"
+       "was stored: each sheet read ('source N: URI', imported ones too) with its @namespace\n"
+       "prefixes; each stored rule, one per selector and importance, as 'rule ORDER: SELECTOR\n"
+       "(IDS,CLASSES,TYPES)' followed by its declarations as '  PROPERTY: VALUE [!important]\n"
+       "@LINE:COLUMN'; then the @font-face, @script-font and @counter-style blocks. NAME is a\n"
+       "parser feature: expressions, dotted-properties, hash-anywhere, declaration-offsets (on\n"
+       "by default), ignore-import, ignore-media, ignore-page-context, ignore-footnote,\n"
+       "ignore-font-face, ignore-counter-style. Errors go to standard error as\n"
+       "'LINE:COLUMN: CODE MESSAGE' (-1:-1 while loading); the exit status is 1 when there were any.\n"
+       "media: "
+       "reads each QUERY as the media query list of an @media rule (up to its end, a ';' or a\n"
        "'{') and prints the list as the library writes it back, one line each: queries that\n"
        "have an error are left out, an unknown feature name is kept. The errors go to standard\n"
        "error as 'LINE:COLUMN: CODE MESSAGE'. Put '--' before a query that begins with '-'.\n",

@@ -48,13 +48,13 @@ void EKCssReader::endTrial(const Trial& trial, bool succeeded) {
     m_scanner.rewind(trial.tokenStart);
 }
 
-bool EKCssReader::skipStatement() { return skipBalanced(u';', true); }
+bool EKCssReader::skipStatement(bool inBlock) { return skipBalanced(u';', true, inBlock); }
 
-bool EKCssReader::skipTo(char16_t closing) { return skipBalanced(closing, false); }
+bool EKCssReader::skipTo(char16_t closing) { return skipBalanced(closing, false, false); }
 
 // Reads on to `closing` outside brackets (for a statement also a block, read through its '}');
 // brackets opened on the way are closed first, each by its own character.
-bool EKCssReader::skipBalanced(char16_t closing, bool statement) {
+bool EKCssReader::skipBalanced(char16_t closing, bool statement, bool inBlock) {
   std::vector<char16_t> open;
   for (;;) {
     const int32_t kind = m_scanner.next();
@@ -77,6 +77,9 @@ bool EKCssReader::skipBalanced(char16_t closing, bool statement) {
       open.push_back(u'}');
     } else if (!open.empty() && kind == open.back()) {
       open.pop_back();
+    } else if (open.empty() && statement && inBlock && kind == u'}') {
+      m_scanner.pushBack();
+      return true;
     } else if (open.empty() && kind == closing) {
       return true;
     }

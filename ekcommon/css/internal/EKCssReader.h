@@ -49,16 +49,18 @@ public:
   bool inTrial() const { return m_inTrial; }
 
   // Error recovery. skipStatement reads to the next ';' (or through a block to its matching '}'),
-  // balancing brackets; skipTo reads through the matching `closing` character. Both report 936
-  // and return false at the end of the text inside a bracket.
-  bool skipStatement();
+  // balancing brackets; inside a block (`inBlock`) it also stops before a '}' that closes that
+  // block, so that a bad statement cannot swallow the rules after the block. skipTo reads through
+  // the matching `closing` character. Both report 936 and return false at the end of the text
+  // inside a bracket.
+  bool skipStatement(bool inBlock = false);
   bool skipTo(char16_t closing);
 
   // The source text between two offsets, trimmed (comments read as spaces).
   UnicodeString slice(int32_t begin, int32_t end) const;
 
 private:
-  bool skipBalanced(char16_t closing, bool statement);
+  bool skipBalanced(char16_t closing, bool statement, bool inBlock);
 
   EKCssScanner m_scanner;
   const std::vector<uint32_t>* m_lineStarts;

@@ -113,4 +113,11 @@ EKPtr<EKCssDeclarationsList> EKCssRulesImpl::getCounterStyleRules(EKName name) c
   return found->second.declarationsInOrder();
 }
 
+std::vector<EKName> EKCssRulesImpl::getCounterStyleNames() const {
+  std::vector<EKName> names;
+  for (const auto& entry : m_counterStyles)
+    names.push_back(entry.first);
+  return names;
+}
+
 } // namespace EKCommonNS

@@ -65,6 +65,8 @@ public:
   void setParserFeatures(unsigned int features) { m_parserFeatures = features; }
 
   const EKCssRuleList& getStyleRules() const { return m_styleRules; }
+  // The names that have counter-style blocks, in name-number order.
+  std::vector<EKName> getCounterStyleNames() const;
   // Removed rules; kept so that declarations handed out earlier stay valid.
   int getRetiredCount() const { return static_cast<int>(m_retired.size()); }
 
