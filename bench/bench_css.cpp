@@ -80,11 +80,15 @@ std::string checkSheet(EKCssParser& parser, unsigned short code, EKCssRules& rul
                                   : std::string("no error recorded");
     return "error " + std::to_string(code) + " (" + std::to_string(errors ? errors->size() : 0) + " in all): " + first;
   }
+  // The @font-face blocks take source order numbers from the same counter as the rule sets.
+  const int64_t numbered = sheet().styleRules + sheet().fontFaces;
   const EKCssRulesImpl& impl = static_cast<const EKCssRulesImpl&>(rules);
-  if (impl.getRuleCounter() != sheet().styleRules || impl.getStyleRules().size() != sheet().storedRules)
-    return std::to_string(impl.getRuleCounter()) + " rule sets and " + std::to_string(impl.getStyleRules().size()) +
-           " stored rules read of " + std::to_string(sheet().styleRules) + " and " +
-           std::to_string(sheet().storedRules) + " written";
+  if (impl.getRuleCounter() != numbered || impl.getStyleRules().size() != sheet().storedRules ||
+      impl.getFontFaceRules()->size() != sheet().fontFaces)
+    return std::to_string(impl.getRuleCounter()) + " numbered blocks and " +
+           std::to_string(impl.getStyleRules().size()) + " stored rules read of " + std::to_string(numbered) +
+           " and " + std::to_string(sheet().storedRules) + " written, " +
+           std::to_string(impl.getFontFaceRules()->size()) + " font faces";
   return std::string();
 }
 
