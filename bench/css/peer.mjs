@@ -1,9 +1,10 @@
 // Runs one of the CSS benchmark's npm peers on a style sheet file and prints what bench_css reads:
 //   node peer.mjs lightningcss|css-tree <file> <iterations>
 // Output, one item a line: "rules N" (style rules the peer found, counted once outside the timing),
-// "bytes N" (the file's size), then "seconds S" for each timed iteration. Only the parse itself is
-// timed, inside this process: starting node and loading the modules are not. Failures go to stderr
-// with a non-zero exit status.
+// "bytes N" (the file's size), then "seconds S cpu C" for each timed iteration: the wall time and
+// the CPU time of the whole process (its helper threads included, as the garbage collector's).
+// Only the parse itself is timed, inside this process: starting node and loading the modules are
+// not. Failures go to stderr with a non-zero exit status.
 import { readFileSync } from 'node:fs';
 import { performance } from 'node:perf_hooks';
 
@@ -68,9 +69,12 @@ const lines = [`rules ${run.rules}`, `bytes ${bytes.length}`];
 // One untimed parse first, as the compiled code of the library's is warm from its first run.
 let sink = run.parse();
 for (let i = 0; i < iterations; ++i) {
+  const cpu = process.cpuUsage();
   const start = performance.now();
   sink += run.parse();
-  lines.push(`seconds ${((performance.now() - start) / 1000).toFixed(9)}`);
+  const seconds = (performance.now() - start) / 1000;
+  const used = process.cpuUsage(cpu);
+  lines.push(`seconds ${seconds.toFixed(9)} cpu ${((used.user + used.system) / 1e6).toFixed(9)}`);
 }
 if (sink <= 0)
   fail(`${peer} produced nothing`);
