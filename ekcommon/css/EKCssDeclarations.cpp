@@ -2,27 +2,33 @@
 
 #include "ekcommon/css/internal/EKCssRulesImpl.h"
 
+#include <algorithm>
+
 namespace EKCommonNS {
-
-EKCssDeclarations::EKCssDeclarations(const EKCssDeclarations& other)
-    : m_list(other.m_list ? std::make_unique<std::vector<EKCssDeclaration>>(*other.m_list) : nullptr),
-      m_sourceId(other.m_sourceId), m_errorCode(other.m_errorCode) {}
-
-EKCssDeclarations& EKCssDeclarations::operator=(const EKCssDeclarations& other) {
-  if (this != &other)
-    *this = EKCssDeclarations(other);
-  return *this;
-}
 
 EKCssDeclarations::~EKCssDeclarations() = default;
 
-void EKCssDeclarations::append(const EKCssDeclaration& declaration) {
-  if (!m_list)
-    m_list = std::make_unique<std::vector<EKCssDeclaration>>();
-  m_list->push_back(declaration);
+std::vector<EKCssDeclaration>& EKCssDeclarations::ownList() {
+  if (!m_list) {
+    m_list = std::make_shared<std::vector<EKCssDeclaration>>();
+    m_list->reserve(8);
+  } else if (m_list.use_count() > 1) {
+    m_list = std::make_shared<std::vector<EKCssDeclaration>>(*m_list);
+  }
+  return *m_list;
 }
 
+void EKCssDeclarations::append(const EKCssDeclaration& declaration) { ownList().push_back(declaration); }
+
+void EKCssDeclarations::append(EKCssDeclaration&& declaration) { ownList().push_back(std::move(declaration)); }
+
 EKCssDeclarations EKCssDeclarations::filtered(bool important) const {
+  const auto differs = [important](const EKCssDeclaration& d) { return d.isImportant() != important; };
+  if (std::none_of(begin(), end(), differs)) {
+    EKCssDeclarations copy(*this);
+    copy.m_errorCode = 0;
+    return copy;
+  }
   EKCssDeclarations copy(m_sourceId);
   for (const EKCssDeclaration& declaration : *this) {
     if (declaration.isImportant() == important)

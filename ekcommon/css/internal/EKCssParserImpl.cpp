@@ -48,7 +48,7 @@ bool EKCssParser::checkIdent(const UnicodeString& s) {
 
 EKCssParserImpl::EKCssParserImpl(const EKXmlCatalogs* catalogs, const EKUri::ContentInfo* info,
                                  EKCssParserImpl* parent)
-    : m_catalogs(catalogs), m_parent(parent), m_text(1, u'\0') {
+    : m_catalogs(catalogs), m_parent(parent) {
   if (info)
     m_info.emplace(*info);
   if (parent)
@@ -121,16 +121,18 @@ unsigned short EKCssParserImpl::load(std::istream* in, const EKUri& uri, const U
     return result.errorCode;
   }
   m_encoding = result.encoding;
-  return setText(result.text, EKName(), EKUri());
+  m_text = std::move(result.text);
+  m_contextElement = EKName();
+  m_lineStarts = cssLineStarts(m_text.c_str(), static_cast<int32_t>(m_text.size()));
+  return 0;
 }
 
 unsigned short EKCssParserImpl::setText(const UnicodeString& text, EKName contextElement, const EKUri& baseUri) {
-  m_text.assign(text.getBuffer(), text.getBuffer() + text.length());
-  m_text.push_back(u'\0');
+  m_text.assign(text.getBuffer(), static_cast<size_t>(text.length()));
   m_contextElement = contextElement;
   if (!baseUri.isEmpty())
     m_baseUri = baseUri;
-  m_lineStarts = cssLineStarts(m_text.data(), text.length());
+  m_lineStarts = cssLineStarts(m_text.c_str(), text.length());
   return 0;
 }
 
@@ -157,10 +159,7 @@ unsigned short EKCssParserImpl::parseInto(EKCssRules* rules) {
   EKCssRulesStylesheet* sheet = ekCast<EKCssRulesStylesheet>(rules);
   if (!sheet || m_reader)
     return 0;
-  // The scanner blanks comments in the buffer it reads, so a parse works on a copy and the
-  // installed text can be parsed again.
-  std::vector<char16_t> work(m_text);
-  EKCssReader reader(work.data(), &m_lineStarts, m_startLine, m_startColumn, messagePath());
+  EKCssReader reader(m_text.data(), &m_lineStarts, m_startLine, m_startColumn, messagePath());
   reader.scanner().setHashAnywhere((m_features & FEATURE_HASH_ANYWHERE) != 0);
   m_sourceId = sheet->addSource(m_baseUri.toString(), m_inputUri.toString(),
                                 std::vector<int32_t>(m_lineStarts.begin(), m_lineStarts.end()), m_startLine,

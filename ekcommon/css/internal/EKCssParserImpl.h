@@ -11,6 +11,7 @@
 
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace EKCommonNS {
@@ -102,7 +103,8 @@ private:
   std::vector<uint32_t> m_lineStarts;
   int m_startLine = 0;
   int m_startColumn = 0;
-  std::vector<char16_t> m_text; // NUL-terminated
+  // The text; the scanner blanks comments in it as it reads them.
+  std::u16string m_text;
   unsigned int m_features = DEFAULT_FEATURES;
   std::vector<EKError> m_errors;
   unsigned short m_lastError = 0;

@@ -15,10 +15,9 @@ int32_t EKCssRulesStylesheet::addSource(const UnicodeString& baseUri, const Unic
   return addSourceRecord(std::move(source));
 }
 
-void EKCssRulesStylesheet::store(EKCssRuleList& list, const EKCssSelector& selector,
-                                 const EKCssDeclarations& declarations) {
+void EKCssRulesStylesheet::store(EKCssRuleList& list, const EKCssSelector& selector, const EKCssDeclarations* parts) {
   for (bool important : {false, true}) {
-    EKCssDeclarations part = declarations.filtered(important);
+    const EKCssDeclarations& part = parts[important ? 1 : 0];
     if (part.empty())
       continue;
     EKPtr<SelectorDeclarationsPair> pair(new SelectorDeclarationsPair(selector, part));
@@ -29,11 +28,13 @@ void EKCssRulesStylesheet::store(EKCssRuleList& list, const EKCssSelector& selec
 
 void EKCssRulesStylesheet::storeRuleSet(const std::vector<EKCssSelector>& selectors,
                                         const EKCssDeclarations& declarations, int32_t ruleNumber) {
+  // Split once, however many selectors share the block.
+  const EKCssDeclarations parts[2] = {declarations.filtered(false), declarations.filtered(true)};
   for (EKCssSelector selector : selectors) {
     selector.finish();
     selector.atRule = 0;
     selector.sourceOrder = ruleNumber;
-    store(m_styleRules, selector, declarations);
+    store(m_styleRules, selector, parts);
   }
 }
 
@@ -42,7 +43,8 @@ void EKCssRulesStylesheet::storeBlock(EKCssRuleList& list, const char16_t* atRul
   EKCssSelector selector;
   selector.atRule = static_cast<uint32_t>(EKName(UnicodeString(atRule)));
   selector.sourceOrder = ruleNumber;
-  store(list, selector, declarations);
+  const EKCssDeclarations parts[2] = {declarations.filtered(false), declarations.filtered(true)};
+  store(list, selector, parts);
 }
 
 void EKCssRulesStylesheet::storeFontFace(const EKCssDeclarations& declarations, int32_t ruleNumber) {

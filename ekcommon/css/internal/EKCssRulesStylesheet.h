@@ -35,7 +35,8 @@ public:
   void storeCounterStyle(EKName name, const EKCssDeclarations& declarations, int32_t ruleNumber);
 
 private:
-  void store(EKCssRuleList& list, const EKCssSelector& selector, const EKCssDeclarations& declarations);
+  // Stores parts[0] (normal) and parts[1] (important) under the selector, each when not empty.
+  void store(EKCssRuleList& list, const EKCssSelector& selector, const EKCssDeclarations* parts);
   void storeBlock(EKCssRuleList& list, const char16_t* atRule, const EKCssDeclarations& declarations,
                   int32_t ruleNumber);
 

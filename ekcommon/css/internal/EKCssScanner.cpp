@@ -360,8 +360,19 @@ void EKCssScanner::readNameChar(int32_t* offset, UnicodeString* out) const {
 
 bool EKCssScanner::readName(int32_t* offset, UnicodeString* out) const {
   const int32_t start = *offset;
-  while (isNameChar(at(*offset)) || isEscape(*offset))
+  for (;;) {
+    // Runs of plain name characters are appended whole; escapes one at a time.
+    int32_t run = *offset;
+    while (isNameChar(at(run)))
+      ++run;
+    if (run > *offset) {
+      out->append(m_buffer + *offset, run - *offset);
+      *offset = run;
+    }
+    if (!isEscape(*offset))
+      break;
     readNameChar(offset, out);
+  }
   return *offset > start;
 }
 

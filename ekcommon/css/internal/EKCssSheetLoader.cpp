@@ -2,10 +2,12 @@
 #include "ekcommon/css/internal/EKCssSheetLoader.h"
 
 #include "ekcommon/resources/EKICUIStream.h"
-#include "ekcommon/resources/EKMemStream.h"
+#include "ekcommon/resources/EKStrStream.h"
 #include "ekcommon/text/EKUtil.h"
 #include "ekcommon/text/internal/EKByteOrder.h"
 #include "ekcommon/text/internal/EKTrim.h"
+
+#include <unicode/ustring.h>
 
 #include <algorithm>
 #include <memory>
@@ -70,17 +72,45 @@ UnicodeString EKCssSheetLoader::findCharsetRule(const char* data, size_t length)
   return charsetRuleName(data, length);
 }
 
-UnicodeString EKCssSheetLoader::findCharsetRule(const UnicodeString& text) {
-  return charsetRuleName(text.getBuffer(), static_cast<size_t>(text.length()));
+UnicodeString EKCssSheetLoader::findCharsetRule(const std::u16string& text) {
+  return charsetRuleName(text.data(), text.size());
 }
 
-UnicodeString EKCssSheetLoader::decode(EKMemStream& bytes, const UnicodeString& encoding) {
+std::string EKCssSheetLoader::readAll(std::istream& in) {
+  std::string data;
+  // A stream that knows its length is read in one allocation.
+  const std::istream::pos_type start = in.tellg();
+  if (start != std::istream::pos_type(-1) && in.seekg(0, std::ios::end)) {
+    const std::istream::pos_type end = in.tellg();
+    if (end != std::istream::pos_type(-1) && end > start)
+      data.reserve(static_cast<size_t>(end - start));
+  }
+  in.clear();
+  in.seekg(start);
+  char block[READ_BLOCK_BYTES];
+  while (in.read(block, sizeof block) || in.gcount() > 0)
+    data.append(block, static_cast<size_t>(in.gcount()));
+  return data;
+}
+
+std::u16string EKCssSheetLoader::decode(const std::string& data, const UnicodeString& encoding) {
+  if (encoding == u"UTF-8") {
+    // Most sheets are UTF-8: one bulk conversion into a buffer that cannot be too small (never
+    // more UTF-16 units than bytes), ill-formed sequences read as U+FFFD.
+    std::u16string text(data.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(text.data(), static_cast<int32_t>(text.size()), &length, data.data(),
+                         static_cast<int32_t>(data.size()), 0xFFFD, nullptr, &status);
+    text.resize(U_SUCCESS(status) ? static_cast<size_t>(length) : 0);
+    return text;
+  }
   std::string name;
   encoding.toUTF8String(name);
-  bytes.begin();
+  EKStrStream bytes(data.data(), data.size());
   // The converting stream delivers UTF-16 code units as little-endian byte pairs.
   EKICUIStream in(&bytes, name.c_str());
-  UnicodeString text;
+  std::u16string text;
   char chunk[READ_BLOCK_BYTES];
   int low = -1;
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
@@ -89,7 +119,7 @@ UnicodeString EKCssSheetLoader::decode(EKMemStream& bytes, const UnicodeString& 
       if (low < 0) {
         low = byte;
       } else {
-        text.append(static_cast<UChar>(low | byte << 8));
+        text.push_back(static_cast<char16_t>(low | byte << 8));
         low = -1;
       }
     }
@@ -127,9 +157,7 @@ EKCssSheetLoader::Result EKCssSheetLoader::load(std::istream* in, const EKUri& u
   if (!in->good())
     return fail(EKERR_CSS_CANNOT_READ_STYLESHEET, {});
 
-  EKMemStream bytes(in, READ_BLOCK_BYTES, false);
-  std::string data;
-  bytes.appendToString(data);
+  const std::string data = readAll(*in);
   EKByteOrder order = sniffByteOrder(data.data(), data.size());
   if (order.brokenMark)
     return fail(EKERR_CSS_INVALID_BOM, {});
@@ -142,13 +170,13 @@ EKCssSheetLoader::Result EKCssSheetLoader::load(std::istream* in, const EKUri& u
   UnicodeString chosen = sniffedEncodingName(order.kind);
   if (chosen.isEmpty())
     chosen = transportCharset;
-  UnicodeString text;
+  std::u16string text;
   bool decoded = false;
   if (!chosen.isEmpty()) {
     // Wide data without a mark may still declare a charset; it must agree with the one chosen.
     if (!order.hasMark() && (data[0] == 0 || (data.size() > 1 && data[1] == 0))) {
       result.encoding = EKUtil::getStandardEncoding(chosen);
-      text = decode(bytes, result.encoding);
+      text = decode(data, result.encoding);
       decoded = true;
       const UnicodeString declared = findCharsetRule(text);
       if (!declared.isEmpty() && EKUtil::getStandardEncoding(declared) != result.encoding)
@@ -163,12 +191,12 @@ EKCssSheetLoader::Result EKCssSheetLoader::load(std::istream* in, const EKUri& u
   }
   result.encoding = EKUtil::getStandardEncoding(chosen);
   if (!decoded)
-    text = decode(bytes, result.encoding);
-  if (!text.isEmpty() && (text[0] == 0xFEFF || text[0] == 0xFFFE))
-    text.remove(0, 1);
-  if (text.isEmpty())
+    text = decode(data, result.encoding);
+  if (!text.empty() && (text[0] == 0xFEFF || text[0] == 0xFFFE))
+    text.erase(0, 1);
+  if (text.empty())
     return fail(EKERR_CSS_UNSUPPORTED_ENCODING, {result.encoding});
-  result.text = text;
+  result.text = std::move(text);
   return result;
 }
 

@@ -11,11 +11,10 @@
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace EKCommonNS {
-
-class EKMemStream;
 
 // One problem met while loading. The caller turns it into an EKError with the message of its
 // code: `path` stands for {0} (the local path of the URI that was opened, or of the sheet's URI
@@ -34,7 +33,7 @@ public:
 
   struct Result {
     uint16_t errorCode = 0;   // 0 on success, else the code of the one issue
-    UnicodeString text;       // the decoded sheet without a leading U+FEFF or U+FFFE
+    std::u16string text;      // the decoded sheet without a leading U+FEFF or U+FFFE
     UnicodeString encoding;   // the standard name of the encoding used
     EKUri inputUri;           // the URI that was opened; empty when a stream was given
     std::vector<EKCssLoadIssue> issues;
@@ -58,11 +57,13 @@ public:
   // min(length, CHARSET_SCAN_LIMIT) - 1 and be followed directly by `;`. The name between the
   // quotes is returned trimmed; any other form gives the empty string.
   static UnicodeString findCharsetRule(const char* data, size_t length);
-  static UnicodeString findCharsetRule(const UnicodeString& text);
+  static UnicodeString findCharsetRule(const std::u16string& text);
 
-  // All of `bytes` from its start decoded with the ICU converter for `encoding`; empty when
+  // All of the sheet's bytes, `data`, decoded with the ICU converter for `encoding`; empty when
   // ICU does not know the encoding.
-  static UnicodeString decode(EKMemStream& bytes, const UnicodeString& encoding);
+  static std::u16string decode(const std::string& data, const UnicodeString& encoding);
+  // Everything `in` holds from its position on.
+  static std::string readAll(std::istream& in);
 
 private:
   std::optional<EKUri::ContentInfo> m_info;
