@@ -94,6 +94,7 @@
 
 // CSS: rules, selectors and declarations
 #include "ekcommon/css/EKCascadingOrigin.h"
+#include "ekcommon/css/EKCssCallbacks.h"
 #include "ekcommon/css/EKCssDeclaration.h"
 #include "ekcommon/css/EKCssDeclarations.h"
 #include "ekcommon/css/EKCssDeclarationsList.h"

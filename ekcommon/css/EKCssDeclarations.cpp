@@ -6,21 +6,32 @@
 
 namespace EKCommonNS {
 
-EKCssDeclarations::~EKCssDeclarations() = default;
+EKCssDeclarations::EKCssDeclarations(const EKCssDeclarations& other)
+    : m_list(other.m_list ? std::make_unique<std::vector<EKCssDeclaration>>(*other.m_list) : nullptr),
+      m_sourceId(other.m_sourceId), m_errorCode(other.m_errorCode) {}
 
-std::vector<EKCssDeclaration>& EKCssDeclarations::ownList() {
-  if (!m_list) {
-    m_list = std::make_shared<std::vector<EKCssDeclaration>>();
-    m_list->reserve(8);
-  } else if (m_list.use_count() > 1) {
-    m_list = std::make_shared<std::vector<EKCssDeclaration>>(*m_list);
-  }
-  return *m_list;
+EKCssDeclarations& EKCssDeclarations::operator=(const EKCssDeclarations& other) {
+  if (this != &other)
+    *this = EKCssDeclarations(other);
+  return *this;
 }
 
-void EKCssDeclarations::append(const EKCssDeclaration& declaration) { ownList().push_back(declaration); }
+EKCssDeclarations::~EKCssDeclarations() = default;
 
-void EKCssDeclarations::append(EKCssDeclaration&& declaration) { ownList().push_back(std::move(declaration)); }
+void EKCssDeclarations::append(const EKCssDeclaration& declaration) { append(EKCssDeclaration(declaration)); }
+
+void EKCssDeclarations::append(EKCssDeclaration&& declaration) {
+  if (!m_list) {
+    m_list = std::make_unique<std::vector<EKCssDeclaration>>();
+    m_list->reserve(8);
+  }
+  m_list->push_back(std::move(declaration));
+}
+
+bool EKCssDeclarations::hasMixedImportance() const {
+  const auto important = [](const EKCssDeclaration& d) { return d.isImportant(); };
+  return !empty() && std::any_of(begin(), end(), important) && !std::all_of(begin(), end(), important);
+}
 
 EKCssDeclarations EKCssDeclarations::filtered(bool important) const {
   const auto differs = [important](const EKCssDeclaration& d) { return d.isImportant() != important; };

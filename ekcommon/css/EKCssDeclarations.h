@@ -1,7 +1,5 @@
 // The declarations of one rule set or at-rule block, with the id of the sheet they come from in
-// the rules' source table. Copies share the declarations until one of them appends (then it
-// takes its own), so a rule stored under several selectors or merged into a rule map holds its
-// declarations once; the flags a declaration carries are therefore seen through every copy.
+// the rules' source table. Copies are deep: each copy owns its own declarations.
 #pragma once
 
 #include "ekcommon/css/EKCssDeclaration.h"
@@ -18,8 +16,8 @@ public:
   // An empty list from no known sheet (source id -1).
   EKCssDeclarations() = default;
   explicit EKCssDeclarations(int32_t sourceId) : m_sourceId(sourceId) {}
-  EKCssDeclarations(const EKCssDeclarations& other) = default;
-  EKCssDeclarations& operator=(const EKCssDeclarations& other) = default;
+  EKCssDeclarations(const EKCssDeclarations& other);
+  EKCssDeclarations& operator=(const EKCssDeclarations& other);
   EKCssDeclarations(EKCssDeclarations&&) noexcept = default;
   EKCssDeclarations& operator=(EKCssDeclarations&&) noexcept = default;
   ~EKCssDeclarations();
@@ -36,6 +34,8 @@ public:
   void append(EKCssDeclaration&& declaration);
   // A copy holding only the declarations whose importance is `important`, in their order.
   EKCssDeclarations filtered(bool important) const;
+  // True when some declaration is important and some is not.
+  bool hasMixedImportance() const;
 
   int32_t getSourceId() const { return m_sourceId; }
   void setSourceId(int32_t sourceId) { m_sourceId = sourceId; }
@@ -49,10 +49,7 @@ public:
   uint16_t getErrorCode() const { return m_errorCode; }
 
 private:
-  // The list, made or unshared first, for appending.
-  std::vector<EKCssDeclaration>& ownList();
-
-  std::shared_ptr<std::vector<EKCssDeclaration>> m_list;
+  std::unique_ptr<std::vector<EKCssDeclaration>> m_list;
   int32_t m_sourceId = -1;
   mutable uint16_t m_errorCode = 0;
 };

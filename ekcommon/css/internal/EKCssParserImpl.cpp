@@ -256,7 +256,7 @@ bool EKCssParserImpl::parseRuleSet() {
   }
   EKCssDeclarations declarations(m_sourceId);
   EKCssDeclarationParser(*m_reader, m_features).parseBlock(declarations);
-  m_sheet->storeRuleSet(selectors, declarations, m_sheet->nextRuleNumber());
+  m_sheet->storeRuleSet(selectors, std::move(declarations), m_sheet->nextRuleNumber());
   return true;
 }
 
@@ -380,9 +380,9 @@ void EKCssParserImpl::parseFontFace(EKName name) {
   if (!readAtBlock(declarations) || (m_features & FEATURE_IGNORE_FONT_FACE) != 0)
     return;
   if (name == EKN_font_face)
-    m_sheet->storeFontFace(declarations, m_sheet->nextRuleNumber());
+    m_sheet->storeFontFace(std::move(declarations), m_sheet->nextRuleNumber());
   else
-    m_sheet->storeScriptFont(declarations, m_sheet->nextRuleNumber());
+    m_sheet->storeScriptFont(std::move(declarations), m_sheet->nextRuleNumber());
 }
 
 void EKCssParserImpl::parseCounterStyle() {
@@ -401,7 +401,7 @@ void EKCssParserImpl::parseCounterStyle() {
   m_reader->nextSignificant();
   EKCssDeclarations declarations(m_sourceId);
   if (readAtBlock(declarations) && (m_features & FEATURE_IGNORE_COUNTER_STYLE) == 0)
-    m_sheet->storeCounterStyle(styleName, declarations, m_sheet->nextRuleNumber());
+    m_sheet->storeCounterStyle(styleName, std::move(declarations), m_sheet->nextRuleNumber());
 }
 
 bool EKCssParserImpl::readAtBlock(EKCssDeclarations& out) {

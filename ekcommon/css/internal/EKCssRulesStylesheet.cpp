@@ -15,49 +15,63 @@ int32_t EKCssRulesStylesheet::addSource(const UnicodeString& baseUri, const Unic
   return addSourceRecord(std::move(source));
 }
 
-void EKCssRulesStylesheet::store(EKCssRuleList& list, const EKCssSelector& selector, const EKCssDeclarations* parts) {
+void EKCssRulesStylesheet::store(EKCssRuleList& list, const EKCssSelector& selector, EKCssDeclarations* parts,
+                                 bool last) {
   for (bool important : {false, true}) {
-    const EKCssDeclarations& part = parts[important ? 1 : 0];
+    EKCssDeclarations& part = parts[important ? 1 : 0];
     if (part.empty())
       continue;
-    EKPtr<SelectorDeclarationsPair> pair(new SelectorDeclarationsPair(selector, part));
+    EKPtr<SelectorDeclarationsPair> pair(
+        new SelectorDeclarationsPair(selector, last ? std::move(part) : EKCssDeclarations(part)));
     pair->getSelector().precedence = ekCascadePrecedence(m_origin, important);
     list.append(std::move(pair));
   }
 }
 
-void EKCssRulesStylesheet::storeRuleSet(const std::vector<EKCssSelector>& selectors,
-                                        const EKCssDeclarations& declarations, int32_t ruleNumber) {
-  // Split once, however many selectors share the block.
-  const EKCssDeclarations parts[2] = {declarations.filtered(false), declarations.filtered(true)};
-  for (EKCssSelector selector : selectors) {
-    selector.finish();
-    selector.atRule = 0;
-    selector.sourceOrder = ruleNumber;
-    store(m_styleRules, selector, parts);
+void EKCssRulesStylesheet::split(EKCssDeclarations&& declarations, EKCssDeclarations* parts) {
+  // Most blocks are all normal or all important: they move whole.
+  if (declarations.hasMixedImportance()) {
+    parts[0] = declarations.filtered(false);
+    parts[1] = declarations.filtered(true);
+  } else {
+    const bool important = !declarations.empty() && declarations.at(0).isImportant();
+    parts[important ? 1 : 0] = std::move(declarations);
   }
 }
 
-void EKCssRulesStylesheet::storeBlock(EKCssRuleList& list, const char16_t* atRule,
-                                      const EKCssDeclarations& declarations, int32_t ruleNumber) {
+void EKCssRulesStylesheet::storeRuleSet(const std::vector<EKCssSelector>& selectors, EKCssDeclarations declarations,
+                                        int32_t ruleNumber) {
+  EKCssDeclarations parts[2];
+  split(std::move(declarations), parts);
+  for (size_t i = 0; i < selectors.size(); ++i) {
+    EKCssSelector selector = selectors[i];
+    selector.finish();
+    selector.atRule = 0;
+    selector.sourceOrder = ruleNumber;
+    store(m_styleRules, selector, parts, i + 1 == selectors.size());
+  }
+}
+
+void EKCssRulesStylesheet::storeBlock(EKCssRuleList& list, const char16_t* atRule, EKCssDeclarations declarations,
+                                      int32_t ruleNumber) {
   EKCssSelector selector;
   selector.atRule = static_cast<uint32_t>(EKName(UnicodeString(atRule)));
   selector.sourceOrder = ruleNumber;
-  const EKCssDeclarations parts[2] = {declarations.filtered(false), declarations.filtered(true)};
-  store(list, selector, parts);
+  EKCssDeclarations parts[2];
+  split(std::move(declarations), parts);
+  store(list, selector, parts, true);
 }
 
-void EKCssRulesStylesheet::storeFontFace(const EKCssDeclarations& declarations, int32_t ruleNumber) {
-  storeBlock(m_fontFaces, u"font-face", declarations, ruleNumber);
+void EKCssRulesStylesheet::storeFontFace(EKCssDeclarations declarations, int32_t ruleNumber) {
+  storeBlock(m_fontFaces, u"font-face", std::move(declarations), ruleNumber);
 }
 
-void EKCssRulesStylesheet::storeScriptFont(const EKCssDeclarations& declarations, int32_t ruleNumber) {
-  storeBlock(m_scriptFonts, u"script-font", declarations, ruleNumber);
+void EKCssRulesStylesheet::storeScriptFont(EKCssDeclarations declarations, int32_t ruleNumber) {
+  storeBlock(m_scriptFonts, u"script-font", std::move(declarations), ruleNumber);
 }
 
-void EKCssRulesStylesheet::storeCounterStyle(EKName name, const EKCssDeclarations& declarations,
-                                             int32_t ruleNumber) {
-  storeBlock(m_counterStyles[name], u"counter-style", declarations, ruleNumber);
+void EKCssRulesStylesheet::storeCounterStyle(EKName name, EKCssDeclarations declarations, int32_t ruleNumber) {
+  storeBlock(m_counterStyles[name], u"counter-style", std::move(declarations), ruleNumber);
 }
 
 } // namespace EKCommonNS

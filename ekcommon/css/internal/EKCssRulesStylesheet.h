@@ -27,18 +27,20 @@ public:
   // Stores a rule set once per selector: its normal declarations with the origin's normal
   // precedence and its important ones with the important precedence, each only when there are
   // some. Every stored pair takes ruleNumber as its source order; specificity is computed here.
-  void storeRuleSet(const std::vector<EKCssSelector>& selectors, const EKCssDeclarations& declarations,
+  void storeRuleSet(const std::vector<EKCssSelector>& selectors, EKCssDeclarations declarations,
                     int32_t ruleNumber);
   // Stores the declarations of an at-rule block the same way, with no selector.
-  void storeFontFace(const EKCssDeclarations& declarations, int32_t ruleNumber);
-  void storeScriptFont(const EKCssDeclarations& declarations, int32_t ruleNumber);
-  void storeCounterStyle(EKName name, const EKCssDeclarations& declarations, int32_t ruleNumber);
+  void storeFontFace(EKCssDeclarations declarations, int32_t ruleNumber);
+  void storeScriptFont(EKCssDeclarations declarations, int32_t ruleNumber);
+  void storeCounterStyle(EKName name, EKCssDeclarations declarations, int32_t ruleNumber);
 
 private:
-  // Stores parts[0] (normal) and parts[1] (important) under the selector, each when not empty.
-  void store(EKCssRuleList& list, const EKCssSelector& selector, const EKCssDeclarations* parts);
-  void storeBlock(EKCssRuleList& list, const char16_t* atRule, const EKCssDeclarations& declarations,
-                  int32_t ruleNumber);
+  // Stores parts[0] (normal) and parts[1] (important) under the selector, each when not empty;
+  // the `last` selector of a group takes them over, the others get copies.
+  void store(EKCssRuleList& list, const EKCssSelector& selector, EKCssDeclarations* parts, bool last);
+  // Moves the declarations into parts[0] (normal) and parts[1] (important).
+  static void split(EKCssDeclarations&& declarations, EKCssDeclarations* parts);
+  void storeBlock(EKCssRuleList& list, const char16_t* atRule, EKCssDeclarations declarations, int32_t ruleNumber);
 
   EKCssMediaMatch m_mediaMatch;
   void* m_mediaUserData;

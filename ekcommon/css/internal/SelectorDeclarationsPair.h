@@ -11,8 +11,8 @@ namespace EKCommonNS {
 class EKCOMMON_API SelectorDeclarationsPair : public EKRCObject {
   EK_TYPE_IDENTITY(SelectorDeclarationsPair, EKRCObject)
 public:
-  SelectorDeclarationsPair(const EKCssSelector& selector, const EKCssDeclarations& declarations)
-      : m_selector(selector), m_declarations(declarations) {}
+  SelectorDeclarationsPair(const EKCssSelector& selector, EKCssDeclarations declarations)
+      : m_selector(selector), m_declarations(std::move(declarations)) {}
 
   const EKCssSelector& getSelector() const { return m_selector; }
   EKCssSelector& getSelector() { return m_selector; }
