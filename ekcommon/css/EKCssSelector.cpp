@@ -30,8 +30,14 @@ int compareType(const EKCssTypeSelector& a, const EKCssTypeSelector& b) {
   return cmp(key(a), key(b));
 }
 
+// An element or attribute name with its namespace prefix when a "|" was written; "*" stays as
+// the universal name or the any-namespace prefix.
 UnicodeString prefixed(EKName prefix, bool written, EKName name) {
-  return written ? prefix.toString() + u"|" + name.toString() : name.toString();
+  auto part = [](EKName n) {
+    const UnicodeString text = n.toString();
+    return text == u"*" ? text : cssIdentifier(text);
+  };
+  return written ? part(prefix) + u"|" + part(name) : part(name);
 }
 
 const char16_t* attributeOperator(int32_t kind) {
@@ -58,10 +64,10 @@ void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
     out += prefixed(simple.nsPrefix, nsGiven, simple.name);
     break;
   case EKCssSimpleSelector::ID:
-    out += u"#" + simple.name.toString();
+    out += u"#" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::CLASS:
-    out += u"." + simple.name.toString();
+    out += u"." + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::ATTRIBUTE:
     out += u"[" + prefixed(simple.nsPrefix, nsGiven, simple.name);
@@ -72,16 +78,16 @@ void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
     out += u"]";
     break;
   case EKCssSimpleSelector::PSEUDO_CLASS:
-    out += u":" + simple.name.toString();
+    out += u":" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::PSEUDO_ELEMENT:
-    out += u"::" + simple.name.toString();
+    out += u"::" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::FUNCTIONAL_PSEUDO_CLASS:
-    out += u":" + simple.name.toString() + u"(" + simple.argument + u")";
+    out += u":" + cssIdentifier(simple.name.toString()) + u"(" + simple.argument + u")";
     break;
   default:
-    out += u"::" + simple.name.toString() + u"(" + simple.argument + u")";
+    out += u"::" + cssIdentifier(simple.name.toString()) + u"(" + simple.argument + u")";
     break;
   }
 }
