@@ -57,6 +57,20 @@ const char16_t* attributeOperator(int32_t kind) {
   }
 }
 
+// A functional argument in its parentheses, as stored. The parser trims arguments, so one that
+// ends in an unterminated string or a lone backslash gets back a line break to end it: without
+// it the ')' would be read as part of the string or escaped.
+UnicodeString argumentText(const UnicodeString& argument) {
+  std::vector<char16_t> buffer(argument.getBuffer(), argument.getBuffer() + argument.length());
+  buffer.push_back(u'\0');
+  EKCssScanner scanner(buffer.data());
+  int32_t last = CSS_EOF;
+  for (int32_t kind = scanner.next(); kind != CSS_EOF; kind = scanner.next())
+    last = kind;
+  const bool open = last == CSS_BAD_STRING || last == u'\\';
+  return u"(" + argument + (open ? u"\n)" : u")");
+}
+
 void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
   const bool nsGiven = (simple.nsFlags & EKCssSimpleSelector::NS_GIVEN) != 0;
   switch (simple.baseKind()) {
@@ -84,10 +98,10 @@ void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
     out += u"::" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::FUNCTIONAL_PSEUDO_CLASS:
-    out += u":" + cssIdentifier(simple.name.toString()) + u"(" + simple.argument + u")";
+    out += u":" + cssIdentifier(simple.name.toString()) + argumentText(simple.argument);
     break;
   default:
-    out += u"::" + cssIdentifier(simple.name.toString()) + u"(" + simple.argument + u")";
+    out += u"::" + cssIdentifier(simple.name.toString()) + argumentText(simple.argument);
     break;
   }
 }
