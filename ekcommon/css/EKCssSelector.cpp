@@ -30,14 +30,16 @@ int compareType(const EKCssTypeSelector& a, const EKCssTypeSelector& b) {
   return cmp(key(a), key(b));
 }
 
-// An element or attribute name with its namespace prefix when a "|" was written; "*" stays as
-// the universal name or the any-namespace prefix.
-UnicodeString prefixed(EKName prefix, bool written, EKName name) {
-  auto part = [](EKName n) {
-    const UnicodeString text = n.toString();
-    return text == u"*" ? text : cssIdentifier(text);
-  };
-  return written ? part(prefix) + u"|" + part(name) : part(name);
+// `name` with its namespace prefix when a "|" was written. The any-namespace prefix "*" stays as
+// it is; so does a universal name when `universal`, while a type or attribute named "*" (written
+// escaped in the source) is escaped again.
+UnicodeString prefixed(EKName prefix, bool written, EKName name, bool universal) {
+  const UnicodeString text = name.toString();
+  const UnicodeString writtenName = universal && text == u"*" ? text : cssIdentifier(text);
+  if (!written)
+    return writtenName;
+  const UnicodeString prefixText = prefix.toString();
+  return (prefixText == u"*" ? prefixText : cssIdentifier(prefixText)) + u"|" + writtenName;
 }
 
 const char16_t* attributeOperator(int32_t kind) {
@@ -75,7 +77,7 @@ void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
   const bool nsGiven = (simple.nsFlags & EKCssSimpleSelector::NS_GIVEN) != 0;
   switch (simple.baseKind()) {
   case 0: // a negated type selector
-    out += prefixed(simple.nsPrefix, nsGiven, simple.name);
+    out += prefixed(simple.nsPrefix, nsGiven, simple.name, true);
     break;
   case EKCssSimpleSelector::ID:
     out += u"#" + cssIdentifier(simple.name.toString());
@@ -84,7 +86,7 @@ void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
     out += u"." + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::ATTRIBUTE:
-    out += u"[" + prefixed(simple.nsPrefix, nsGiven, simple.name);
+    out += u"[" + prefixed(simple.nsPrefix, nsGiven, simple.name, false);
     if (simple.attrOperator != 0) {
       const auto mode = static_cast<EKUtil::QuoteMode>(EKUtil::QUOTE_DOUBLE | EKUtil::QUOTE_CSS_ESCAPES);
       out += attributeOperator(simple.attrOperator) + EKUtil::quoteString(simple.argument, mode);
@@ -207,9 +209,9 @@ UnicodeString EKCssSelector::toString() const {
       out += UnicodeString(u" ") + static_cast<char16_t>(compound.combinator) + u" ";
     const EKCssTypeSelector& type = compound.type;
     if (!type.universal)
-      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName);
+      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName, false);
     else if (type.hasNamespace || compound.simples.empty())
-      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")));
+      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")), true);
     for (const EKCssSimpleSelector& simple : compound.simples) {
       if (simple.isNegated()) {
         out += u":not(";

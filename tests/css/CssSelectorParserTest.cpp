@@ -91,6 +91,8 @@ TEST(CssSelectorParser, WritesNamesThatReadBack) {
       {R"([x="a\"b\\c\a d"][y='"'] {)", R"([x="a\22 b\5C c\A d"][y="\22"] (0,2,0))"},
       {R"(.\e9 t\e9 .a\9 b.\7F x {)", ".\xC3\xA9t\xC3\xA9.a\\0009 b.\\007f x (0,3,0)"},
       {R"(:lang(\31 ):not(\*) *|* {)", R"(:lang(\31):not(*) *|* (0,1,0))"},
+      // A type or attribute named "*" differs from the universal selector; inside :not() it does not.
+      {R"(\*.a [\*] :not(\*) {)", R"(\002a .a [\002a ] :not(*) (0,2,0))"},
       // Trimmed arguments that end in an open string or a lone backslash get their line break back.
       {":x(\"y\n)::z(a \\\n) {", ":x(\"y\n)::z(a \\\n) (0,1,1)"},
   };
