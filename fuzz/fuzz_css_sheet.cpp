@@ -4,12 +4,15 @@
 //   byte 1 bit 3: the bytes are loaded from a stream (byte-order marks and @charset decoded),
 //                 otherwise the rest is decoded as UTF-8 and set as text;
 //   byte 1 bits 4-5: the default encoding of the load, from ENCODINGS;
-//   byte 1 bit 6: every imported sheet is the input itself (loops and the import limits), otherwise
-//                 a small fixed sheet.
+//   byte 1 bit 6: imported sheets are the input itself (loops and the depth limit), up to
+//                 INPUT_FETCHES times in one run, then a small fixed sheet; otherwise always the
+//                 fixed sheet. (Without the budget a sheet importing itself twice is parsed about
+//                 a thousand times, the overall import limit, which only slows the search.)
 // Nothing is fetched from files or the network: a URI resolver serves every import from memory.
 // Checked: parseInto returns its first error's code, every error code is one of the sheet
 // errors, and every stored selector written back reads back to the same text and specificity.
 // Seeds are in fuzz/corpus/css_sheet (their first two bytes are the choices above).
+#include <ekcommon/css/internal/EKCssParserImpl.h>
 #include <ekcommon/css/internal/EKCssRulesImpl.h>
 #include <ekcommon/css/internal/EKCssSelectorParser.h>
 #include <ekcommon/ekcommon.h>
@@ -39,16 +42,21 @@ const char16_t* const ENCODINGS[] = {u"", u"UTF-8", u"ISO-8859-1", u"UTF-16LE"};
 const char FIXED_SHEET[] = "@namespace x 'urn:x'; x|a, b > c:hover { color: red !important } "
                            "@media print { d { e: f } } @font-face { src: url(g) }";
 
+// Enough for a chain of imports to pass the depth limit.
+const int INPUT_FETCHES = EKCssParserImpl::MAX_IMPORT_DEPTH + 1;
+
 // Serves every URI with the current input's sheet bytes or with the fixed sheet.
 class ServeFromMemory : public EKUriReferenceResolver2 {
 public:
   std::string input;
-  bool useInput = false;
+  int inputFetches = 0; // left in this run
   bool resolve(const wchar_t*, EKUriWriteCallback write, void* context) override {
-    if (useInput)
+    if (inputFetches > 0) {
+      --inputFetches;
       write(static_cast<int>(input.size()), input.data(), context);
-    else
+    } else {
       write(static_cast<int>(sizeof FIXED_SHEET - 1), FIXED_SHEET, context);
+    }
     return true;
   }
 };
@@ -89,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool inElement = choices & 1u << 10, fromStream = choices & 1u << 11;
   const char16_t* defaultEncoding = ENCODINGS[(choices >> 12) & 3u];
   resolver.input.assign(reinterpret_cast<const char*>(data) + 2, size - 2);
-  resolver.useInput = choices & 1u << 14;
+  resolver.inputFetches = choices & 1u << 14 ? INPUT_FETCHES : 0;
 
   EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
   parser->setFeature(~0u, false);
