@@ -30,8 +30,16 @@ int compareType(const EKCssTypeSelector& a, const EKCssTypeSelector& b) {
   return cmp(key(a), key(b));
 }
 
-UnicodeString prefixed(EKName prefix, bool written, EKName name) {
-  return written ? prefix.toString() + u"|" + name.toString() : name.toString();
+// `name` with its namespace prefix when a "|" was written. The any-namespace prefix "*" stays as
+// it is; so does a universal name when `universal`, while a type or attribute named "*" (written
+// escaped in the source) is escaped again.
+UnicodeString prefixed(EKName prefix, bool written, EKName name, bool universal) {
+  const UnicodeString text = name.toString();
+  const UnicodeString writtenName = universal && text == u"*" ? text : cssIdentifier(text);
+  if (!written)
+    return writtenName;
+  const UnicodeString prefixText = prefix.toString();
+  return (prefixText == u"*" ? prefixText : cssIdentifier(prefixText)) + u"|" + writtenName;
 }
 
 const char16_t* attributeOperator(int32_t kind) {
@@ -51,20 +59,34 @@ const char16_t* attributeOperator(int32_t kind) {
   }
 }
 
+// A functional argument in its parentheses, as stored. The parser trims arguments, so one that
+// ends in an unterminated string or a lone backslash gets back a line break to end it: without
+// it the ')' would be read as part of the string or escaped.
+UnicodeString argumentText(const UnicodeString& argument) {
+  std::vector<char16_t> buffer(argument.getBuffer(), argument.getBuffer() + argument.length());
+  buffer.push_back(u'\0');
+  EKCssScanner scanner(buffer.data());
+  int32_t last = CSS_EOF;
+  for (int32_t kind = scanner.next(); kind != CSS_EOF; kind = scanner.next())
+    last = kind;
+  const bool open = last == CSS_BAD_STRING || last == u'\\';
+  return u"(" + argument + (open ? u"\n)" : u")");
+}
+
 void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
   const bool nsGiven = (simple.nsFlags & EKCssSimpleSelector::NS_GIVEN) != 0;
   switch (simple.baseKind()) {
   case 0: // a negated type selector
-    out += prefixed(simple.nsPrefix, nsGiven, simple.name);
+    out += prefixed(simple.nsPrefix, nsGiven, simple.name, true);
     break;
   case EKCssSimpleSelector::ID:
-    out += u"#" + simple.name.toString();
+    out += u"#" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::CLASS:
-    out += u"." + simple.name.toString();
+    out += u"." + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::ATTRIBUTE:
-    out += u"[" + prefixed(simple.nsPrefix, nsGiven, simple.name);
+    out += u"[" + prefixed(simple.nsPrefix, nsGiven, simple.name, false);
     if (simple.attrOperator != 0) {
       const auto mode = static_cast<EKUtil::QuoteMode>(EKUtil::QUOTE_DOUBLE | EKUtil::QUOTE_CSS_ESCAPES);
       out += attributeOperator(simple.attrOperator) + EKUtil::quoteString(simple.argument, mode);
@@ -72,16 +94,16 @@ void writeSimple(const EKCssSimpleSelector& simple, UnicodeString& out) {
     out += u"]";
     break;
   case EKCssSimpleSelector::PSEUDO_CLASS:
-    out += u":" + simple.name.toString();
+    out += u":" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::PSEUDO_ELEMENT:
-    out += u"::" + simple.name.toString();
+    out += u"::" + cssIdentifier(simple.name.toString());
     break;
   case EKCssSimpleSelector::FUNCTIONAL_PSEUDO_CLASS:
-    out += u":" + simple.name.toString() + u"(" + simple.argument + u")";
+    out += u":" + cssIdentifier(simple.name.toString()) + argumentText(simple.argument);
     break;
   default:
-    out += u"::" + simple.name.toString() + u"(" + simple.argument + u")";
+    out += u"::" + cssIdentifier(simple.name.toString()) + argumentText(simple.argument);
     break;
   }
 }
@@ -187,9 +209,9 @@ UnicodeString EKCssSelector::toString() const {
       out += UnicodeString(u" ") + static_cast<char16_t>(compound.combinator) + u" ";
     const EKCssTypeSelector& type = compound.type;
     if (!type.universal)
-      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName);
+      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName, false);
     else if (type.hasNamespace || compound.simples.empty())
-      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")));
+      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")), true);
     for (const EKCssSimpleSelector& simple : compound.simples) {
       if (simple.isNegated()) {
         out += u":not(";

@@ -105,9 +105,10 @@ public:
   // Sets specificity from the compounds and the pseudo-element flag from the last compound.
   void finish();
 
-  // The selector written back: compounds joined by " ", " > ", " + " or " ~ ", pseudo-elements
-  // with two colons, attribute values quoted, names as stored. At-rule records give "@" and the
-  // at-rule name.
+  // The selector written back as CSS that reads back to the same selector: compounds joined by
+  // " ", " > ", " + " or " ~ ", pseudo-elements with two colons, names and prefixes escaped where
+  // they would not scan as identifiers, attribute values quoted with escapes, functional
+  // arguments as stored. At-rule records give "@" and the at-rule name.
   UnicodeString toString() const;
 
   // Cascade order: negative when a comes before b (b wins), positive when after, 0 when the two

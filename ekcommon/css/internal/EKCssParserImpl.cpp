@@ -251,6 +251,10 @@ bool EKCssParserImpl::parseRuleSet() {
   EKCssSelectorParser selectorParser(*m_reader, source ? &source->namespaces : nullptr);
   std::vector<EKCssSelector> selectors;
   if (!selectorParser.parseGroup(selectors, u'{')) {
+    // A selector that failed on a brace leaves it to the skip: the block it opens (or the block
+    // it closes) bounds the bad statement.
+    if (m_reader->kind() == u'{' || m_reader->kind() == u'}')
+      m_reader->pushBack();
     skipStatement();
     return false;
   }

@@ -64,6 +64,8 @@ bool EKCssReader::skipBalanced(char16_t closing, bool statement, bool inBlock) {
       error(EKERR_CSS_UNEXPECTED_END);
       return false;
     }
+    if (open.empty() && kind == closing)
+      return true;
     if (kind == CSS_FUNCTION || kind == u'(') {
       open.push_back(u')');
     } else if (kind == u'[') {
@@ -79,8 +81,6 @@ bool EKCssReader::skipBalanced(char16_t closing, bool statement, bool inBlock) {
       open.pop_back();
     } else if (open.empty() && statement && inBlock && kind == u'}') {
       m_scanner.pushBack();
-      return true;
-    } else if (open.empty() && kind == closing) {
       return true;
     }
   }

@@ -376,6 +376,25 @@ bool EKCssScanner::readName(int32_t* offset, UnicodeString* out) const {
   return *offset > start;
 }
 
+UnicodeString cssIdentifier(const UnicodeString& name) {
+  UnicodeString text;
+  for (int32_t i = 0; i < name.length(); ++i) {
+    const char16_t c = name.charAt(i);
+    const bool plain = i == 0 ? isNameStart(c) || (c == u'-' && i + 1 < name.length() && isNameStart(name.charAt(1)))
+                              : isNameChar(c);
+    if (plain) {
+      text.append(c);
+      continue;
+    }
+    static const char16_t HEX[] = u"0123456789abcdef";
+    text.append(u'\\');
+    for (int shift = 12; shift >= 0; shift -= 4)
+      text.append(HEX[(c >> shift) & 0xF]);
+    text.append(u' ');
+  }
+  return text;
+}
+
 std::vector<uint32_t> cssLineStarts(const char16_t* text, int32_t length) {
   std::vector<uint32_t> starts{0};
   for (int32_t i = 0; i < length; ++i) {

@@ -110,6 +110,9 @@ private:
   bool m_hashAnywhere = false;
 };
 
+// `name` written so that it scans back as one identifier with the same text: characters that
+// cannot stand in a name, and a start that would scan as a number or a custom name, are escaped.
+EKCOMMON_API UnicodeString cssIdentifier(const UnicodeString& name);
 // The offsets at which the lines of `text` begin (the first is 0); a line ends at LF, at CR or at
 // CR LF, not at FF.
 EKCOMMON_API std::vector<uint32_t> cssLineStarts(const char16_t* text, int32_t length);
