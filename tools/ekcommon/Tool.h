@@ -72,6 +72,8 @@ int runLang(const std::vector<std::string>& args);
 int runScript(const std::vector<std::string>& args);
 int runXml(const std::vector<std::string>& args);
 int runCss(const std::vector<std::string>& args);
+// "css cascade", with the arguments after the subcommand.
+int runCssCascade(const std::vector<std::string>& args);
 int runCatalog(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 

@@ -164,6 +164,8 @@ int runCss(const std::vector<std::string>& args) {
     return usageError(COMMAND, "no subcommand given");
   if (args[0] == "parse")
     return runParse(std::vector<std::string>(args.begin() + 1, args.end()));
+  if (args[0] == "cascade")
+    return runCssCascade(std::vector<std::string>(args.begin() + 1, args.end()));
   std::vector<std::string> operands;
   if (!splitOperands(COMMAND, std::vector<std::string>(args.begin() + 1, args.end()), operands))
     return EXIT_USAGE;

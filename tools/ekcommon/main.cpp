@@ -172,8 +172,10 @@ const std::vector<Command>& commands() {
        "a catalog that cannot be read to its end stops the command before any URI is printed,\n"
        "with exit status 1.\n",
        runCatalog},
-      {"css", "style sheets parsed into rules; media query lists read and written back",
+      {"css", "style sheets parsed into rules and applied to documents; media query lists",
        "usage: ekcommon css parse [--feature NAME]... [--] SHEET|URI|-\n"
+       "       ekcommon css cascade --sheet SHEET [--sheet|--user-sheet|--ua-sheet SHEET]... DOCUMENT\n"
+       "                            [--element ID]\n"
        "       ekcommon css media [--] QUERY...\n"
        "parse: loads the sheet (a path, a URI, or '-' for standard input), deciding its encoding\n"
        "as the library does, parses it with every media query taken as holding, and prints what\n"
@@ -185,6 +187,12 @@ const std::vector<Command>& commands() {
        "by default), ignore-import, ignore-media, ignore-page-context, ignore-footnote,\n"
        "ignore-font-face, ignore-counter-style. Errors go to standard error as\n"
        "'LINE:COLUMN: CODE MESSAGE' (-1:-1 while loading); the exit status is 1 when there were any.\n"
+       "cascade: merges the sheets (author, user or user-agent origin; every media query taken as\n"
+       "holding), loads DOCUMENT and applies the rules to each element, or to the one with that\n"
+       "id, with its 'style' attribute: prints the element's path and each winning property after\n"
+       "var() substitution and shorthand expansion as '  PROPERTY: VALUE  (ORIGIN, IDS,CLASSES,\n"
+       "TYPES, SHEET:LINE:COLUMN)', or '(style attribute)'. Sheet errors go to standard error as\n"
+       "'SHEET:LINE:COLUMN: CODE MESSAGE' (exit status 1).\n"
        "media: "
        "reads each QUERY as the media query list of an @media rule (up to its end, a ';' or a\n"
        "'{') and prints the list as the library writes it back, one line each: queries that\n"
