@@ -42,11 +42,16 @@
 #include "ekcommon/values/EKLength.h"
 #include "ekcommon/values/EKNamedValue.h"
 #include "ekcommon/values/EKNamedValueMap.h"
+#include "ekcommon/values/EKOrientation.h"
+#include "ekcommon/values/EKPageRange.h"
 #include "ekcommon/values/EKParser.h"
+#include "ekcommon/values/EKPointT.h"
 #include "ekcommon/values/EKTokenizer.h"
+#include "ekcommon/values/EKTransMatrix.h"
 #include "ekcommon/values/EKUnitType.h"
 #include "ekcommon/values/EKValue.h"
 #include "ekcommon/values/EKValueArray.h"
+#include "ekcommon/values/EKWritingMode.h"
 
 // Resources
 #include "ekcommon/resources/EKCustomStream.h"
