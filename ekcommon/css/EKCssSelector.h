@@ -107,7 +107,7 @@ public:
 
   // The selector written back: compounds joined by " ", " > ", " + " or " ~ ", pseudo-elements
   // with two colons, attribute values quoted, names as stored. At-rule records give "@" and the
-  // at-rule name.
+  // at-rule name, followed for a page rule by a space and its page selector ("@page :first").
   UnicodeString toString() const;
 
   // Cascade order: negative when a comes before b (b wins), positive when after, 0 when the two
