@@ -1,9 +1,9 @@
 // The rules of one or more CSS style sheets: a style sheet filled by the parser, or a rule map into
 // which style sheets are merged. Holds the style rules in cascade order, the font-face,
-// script-font and counter-style blocks, and one source record per parsed sheet for positions,
-// URIs and namespace prefixes; and applies the rules to document elements, handing each winning
-// value to the host's callback. Several threads may apply the same rules to different elements
-// at once, as long as no thread changes the rules meanwhile.
+// script-font and counter-style blocks, the page rules, and one source record per parsed sheet
+// for positions, URIs and namespace prefixes; and applies the rules to document elements,
+// handing each winning value to the host's callback. Several threads may apply the same rules to
+// different elements at once, as long as no thread changes the rules meanwhile.
 #pragma once
 
 #include "ekcommon/core/EKPtr.h"
@@ -12,6 +12,7 @@
 #include "ekcommon/css/EKCssCallbacks.h"
 #include "ekcommon/css/EKCssDeclarationsList.h"
 #include "ekcommon/css/EKCssMediaQueryList.h"
+#include "ekcommon/css/EKCssPageRuleList.h"
 #include "ekcommon/names/EKName.h"
 #include "ekcommon/resources/EKUri.h"
 
@@ -87,6 +88,11 @@ public:
   // Removes every stored rule of the origin (normal and important). Removed declarations stay
   // allocated, and pointers to them valid, until the rules object is destroyed.
   virtual void removeOrigin(int origin) = 0;
+
+  // The @page rules, one for each page selector and importance, in cascade order: by precedence,
+  // then specificity (page name, then position, blank and :nth() pseudo-pages, then sides), then
+  // source order. The list is a copy; its declarations point into this object.
+  virtual EKPtr<EKCssPageRuleList> getPageRules() const = 0;
 
   // The font-face, script-font and named counter-style blocks, in cascade order.
   virtual EKPtr<EKCssDeclarationsList> getFontFaceRules() const = 0;

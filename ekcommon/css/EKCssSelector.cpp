@@ -126,6 +126,29 @@ bool isNamedType(EKName name) {
   return !name.isEmpty() && name.toString() != UNICODE_STRING_SIMPLE("*");
 }
 
+void writeCompounds(const std::vector<EKCssCompound>& compounds, UnicodeString& out) {
+  for (const EKCssCompound& compound : compounds) {
+    if (compound.combinator == EKCssCompound::DESCENDANT)
+      out += u" ";
+    else if (compound.combinator != EKCssCompound::NONE)
+      out += UnicodeString(u" ") + static_cast<char16_t>(compound.combinator) + u" ";
+    const EKCssTypeSelector& type = compound.type;
+    if (!type.universal)
+      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName, false);
+    else if (type.hasNamespace || compound.simples.empty())
+      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")), true);
+    for (const EKCssSimpleSelector& simple : compound.simples) {
+      if (simple.isNegated()) {
+        out += u":not(";
+        writeSimple(simple, out);
+        out += u")";
+      } else {
+        writeSimple(simple, out);
+      }
+    }
+  }
+}
+
 } // namespace
 
 uint64_t EKCssSelector::packSpecificity(uint32_t ids, uint32_t classes, uint32_t types) {
@@ -199,30 +222,13 @@ int EKCssSelector::compare(const EKCssSelector& a, const EKCssSelector& b) {
 }
 
 UnicodeString EKCssSelector::toString() const {
-  if (atRule != 0)
-    return u"@" + EKName(static_cast<EKNameEnum>(atRule)).toString();
   UnicodeString out;
-  for (const EKCssCompound& compound : compounds) {
-    if (compound.combinator == EKCssCompound::DESCENDANT)
-      out += u" ";
-    else if (compound.combinator != EKCssCompound::NONE)
-      out += UnicodeString(u" ") + static_cast<char16_t>(compound.combinator) + u" ";
-    const EKCssTypeSelector& type = compound.type;
-    if (!type.universal)
-      out += prefixed(type.nsPrefix, type.hasNamespace, type.localName, false);
-    else if (type.hasNamespace || compound.simples.empty())
-      out += prefixed(type.nsPrefix, type.hasNamespace, EKName(UnicodeString(u"*")), true);
-    for (const EKCssSimpleSelector& simple : compound.simples) {
-      if (simple.isNegated()) {
-        out += u":not(";
-        writeSimple(simple, out);
-        out += u")";
-      } else {
-        writeSimple(simple, out);
-      }
-    }
-  }
-  return out;
+  writeCompounds(compounds, out);
+  if (atRule == 0)
+    return out;
+  // A page rule's record holds its page selector; "*" is the one that asks for nothing.
+  const UnicodeString name = u"@" + EKName(static_cast<EKNameEnum>(atRule)).toString();
+  return out.isEmpty() || out == u"*" ? name : name + u" " + out;
 }
 
 } // namespace EKCommonNS

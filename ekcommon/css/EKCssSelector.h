@@ -108,7 +108,8 @@ public:
   // The selector written back as CSS that reads back to the same selector: compounds joined by
   // " ", " > ", " + " or " ~ ", pseudo-elements with two colons, names and prefixes escaped where
   // they would not scan as identifiers, attribute values quoted with escapes, functional
-  // arguments as stored. At-rule records give "@" and the at-rule name.
+  // arguments as stored. At-rule records give "@" and the at-rule name, followed for a page rule
+  // by a space and its page selector ("@page :first").
   UnicodeString toString() const;
 
   // Cascade order: negative when a comes before b (b wins), positive when after, 0 when the two

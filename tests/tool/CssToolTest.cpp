@@ -71,4 +71,51 @@ TEST(CssTool, ParsePrintsStoredRulesBlocksAndErrors) {
   }
 }
 
+TEST(CssTool, PagePrintsPageRulesAndFiltersByPage) {
+  const char* sheet = "@page { size: a4 }\n@page chapter:first { margin: 0 !important; @top-center { content: x } }\n"
+                      "@page :left { @footnote { float: none } }\n@page :lefty {}\n";
+  const struct {
+    const char* args;
+    int status;
+    const char* out; // standard output and standard error together
+  } rows[] = {
+      {"css page --sheet -", 1,
+       "page 0: @page  (0,0,0)\n  size: a4  @1:9\n"
+       "page 2: @page :left  (0,0,1)\n  @footnote\n    float: none  @3:27\n"
+       "page 1: @page chapter:first  (1,1,0)\n  @top-center\n    content: x  @2:59\n"
+       "page 1: @page chapter:first  (1,1,0)\n  margin: 0 !important  @2:23\n"
+       "4:8: 975 Invalid pseudo-page-selector: 'lefty'.\n"},
+      {"css page --sheet - chapter:first", 1,
+       "page 0: @page  (0,0,0)\n  size: a4  @1:9\n"
+       "page 1: @page chapter:first  (1,1,0)\n  @top-center\n    content: x  @2:59\n"
+       "page 1: @page chapter:first  (1,1,0)\n  margin: 0 !important  @2:23\n"
+       "4:8: 975 Invalid pseudo-page-selector: 'lefty'.\n"},
+      // A verso page is a left page in left-to-right text; the first page of another name is not
+      // a chapter's.
+      {"css page --sheet - :verso index:first", 1,
+       "page 0: @page  (0,0,0)\n  size: a4  @1:9\n"
+       "page 2: @page :left  (0,0,1)\n  @footnote\n    float: none  @3:27\n"
+       "4:8: 975 Invalid pseudo-page-selector: 'lefty'.\n"},
+      {"css page --sheet - :lefty", 2, nullptr},
+      {"css page --sheet - --bogus", 2, nullptr},
+      {"css page :first", 2, nullptr},
+  };
+  const std::string file = ::testing::TempDir() + "css-tool-page.css";
+  FILE* out = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fputs(sheet, out);
+  std::fclose(out);
+  for (const auto& row : rows) {
+    const ToolResult r = runTool(std::string(row.args) + " <" + file, "&1");
+    EXPECT_EQ(r.status, row.status) << row.args;
+    if (row.out) {
+      EXPECT_EQ(r.out, row.out) << row.args;
+    }
+  }
+  // parse shows the page rules after the rule sets.
+  EXPECT_EQ(runTool("css parse " + file, "&1").out.find("rule"), std::string::npos);
+  EXPECT_NE(runTool("css parse " + file, "&1").out.find("page 2: @page :left  (0,0,1)\n  @footnote\n"),
+            std::string::npos);
+}
+
 } // namespace

@@ -1,7 +1,8 @@
 // ekcommon css: the library's style-sheet grammar on the command line. "parse" reads a sheet and
 // prints the rules as they were stored, to see what each selector and declaration was read as;
-// "media" reads media query lists as they follow @media and prints each as the library writes it
-// back. Both list the errors met.
+// "page" prints a sheet's @page rules as a host receives them, optionally only those that apply
+// to a given page; "media" reads media query lists as they follow @media and prints each as the
+// library writes it back. All list the errors met.
 #include "Tool.h"
 
 #include "ekcommon/css/internal/EKCssMediaQueryParser.h"
@@ -55,9 +56,10 @@ bool featureBit(std::string name, unsigned int& bit) {
 // The tool knows no medium: every media query counts as holding.
 bool anyMedium(const EKCssMediaQuery*, void*) { return true; }
 
-void printDeclarations(const EKCssRules& rules, const EKCssDeclarations& declarations) {
+void printDeclarations(const EKCssRules& rules, const EKCssDeclarations& declarations,
+                       const char* indent = "  ") {
   for (const EKCssDeclaration& declaration : declarations) {
-    std::cout << "  " << toUtf8(declaration.getProperty().toString()) << ": " << toUtf8(declaration.getValueText());
+    std::cout << indent << toUtf8(declaration.getProperty().toString()) << ": " << toUtf8(declaration.getValueText());
     if (declaration.isImportant())
       std::cout << " !important";
     const std::pair<int32_t, int32_t> position =
@@ -75,6 +77,26 @@ void printBlocks(const EKCssRules& rules, const std::string& heading, const EKCs
   }
 }
 
+std::ostream& operator<<(std::ostream& out, const EKCssSelector& selector) {
+  return out << toUtf8(selector.toString()) << "  (" << EKCssSelector::specificityIds(selector.specificity) << ','
+             << EKCssSelector::specificityClasses(selector.specificity) << ','
+             << EKCssSelector::specificityTypes(selector.specificity) << ')';
+}
+
+// A page rule as "page ORDER: @page SELECTOR  (IDS,CLASSES,TYPES)", its declarations, then each
+// nested block as "  @NAME" with its declarations indented further.
+void printPageRule(const EKCssRules& rules, const EKCssPageRule& rule) {
+  std::cout << "page " << rule.getSelector()->sourceOrder << ": " << *rule.getSelector() << '\n';
+  for (const EKCssDeclarations* declarations : *rule.getPageDeclarations())
+    printDeclarations(rules, *declarations);
+  EKCssPageInnerRulesIterator inner(rule.getInnerRules());
+  for (auto entry = inner.next(); entry.second; entry = inner.next()) {
+    std::cout << "  @" << toUtf8(entry.first.toString()) << '\n';
+    for (const EKCssDeclarations* declarations : *entry.second->getDeclarations())
+      printDeclarations(rules, *declarations, "    ");
+  }
+}
+
 void printSheet(const EKCssRulesImpl& rules) {
   for (int id = 0; id < rules.getSourceCount(); ++id) {
     const EKCssSource* source = rules.getSource(id);
@@ -86,16 +108,42 @@ void printSheet(const EKCssRulesImpl& rules) {
   const EKCssRuleList& list = rules.getStyleRules();
   for (int pos = 0; pos < list.size(); ++pos) {
     const EKCssSelector& selector = list.at(pos)->getSelector();
-    std::cout << "rule " << selector.sourceOrder << ": " << toUtf8(selector.toString()) << "  ("
-              << EKCssSelector::specificityIds(selector.specificity) << ','
-              << EKCssSelector::specificityClasses(selector.specificity) << ','
-              << EKCssSelector::specificityTypes(selector.specificity) << ")\n";
+    std::cout << "rule " << selector.sourceOrder << ": " << selector << '\n';
     printDeclarations(rules, list.at(pos)->getDeclarations());
   }
+  const EKPtr<EKCssPageRuleList> pageRules = rules.getPageRules();
+  for (const EKCssPageRule& rule : *pageRules)
+    printPageRule(rules, rule);
   printBlocks(rules, "@font-face", *rules.getFontFaceRules());
   printBlocks(rules, "@script-font", *rules.getScriptFontRules());
   for (EKName name : rules.getCounterStyleNames())
     printBlocks(rules, "@counter-style " + toUtf8(name.toString()), *rules.getCounterStyleRules(name));
+}
+
+// Parses the sheet `operand` (a path, a URI or "-" for standard input) into a new author sheet.
+EKPtr<EKCssRules> parseSheet(EKCssParser& parser, const std::string& operand) {
+  unsigned short loaded = 0;
+  if (operand == "-") {
+    std::stringstream bytes;
+    bytes << std::cin.rdbuf();
+    loaded = parser.load(&bytes, EKUri(), UnicodeString());
+  } else {
+    loaded = parser.load(nullptr, EKUri(fromUtf8(operand)), UnicodeString());
+  }
+  EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(EK_ORIGIN_AUTHOR, UnicodeString(), false, anyMedium, nullptr);
+  if (loaded == 0)
+    parser.parseInto(sheet.get());
+  return loaded == 0 ? sheet : EKPtr<EKCssRules>();
+}
+
+// Prints the parser's errors; the exit status for them.
+int finish(const EKCssParser& parser) {
+  std::cout << std::flush;
+  const std::vector<EKError>* errors = parser.getIssuedErrors();
+  if (!errors)
+    return EXIT_OK;
+  printErrors(*errors);
+  return EXIT_INPUT_ERROR;
 }
 
 int runParse(const std::vector<std::string>& args) {
@@ -121,25 +169,63 @@ int runParse(const std::vector<std::string>& args) {
   EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
   parser->setFeature(~0u, false);
   parser->setFeature(features, true);
-  unsigned short loaded = 0;
-  if (operands[0] == "-") {
-    std::stringstream bytes;
-    bytes << std::cin.rdbuf();
-    loaded = parser->load(&bytes, EKUri(), UnicodeString());
-  } else {
-    loaded = parser->load(nullptr, EKUri(fromUtf8(operands[0])), UnicodeString());
-  }
-  EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(EK_ORIGIN_AUTHOR, UnicodeString(), false, anyMedium, nullptr);
-  if (loaded == 0) {
-    parser->parseInto(sheet.get());
+  if (EKPtr<EKCssRules> sheet = parseSheet(*parser, operands[0]))
     printSheet(*static_cast<const EKCssRulesImpl*>(sheet.get()));
+  return finish(*parser);
+}
+
+// The pages that SELECTOR texts describe, read as the selectors of an @page rule; false with the
+// first error's message for a text that is no page selector.
+bool describedPages(const std::vector<std::string>& texts, std::vector<EKCssPageSelector>& pages, std::string& error) {
+  for (const std::string& text : texts) {
+    EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
+    parser->setText(u"@page " + fromUtf8(text) + u" {}", EKName(), EKUri());
+    EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(EK_ORIGIN_AUTHOR, UnicodeString(), false, anyMedium, nullptr);
+    parser->parseInto(sheet.get());
+    if (const std::vector<EKError>* errors = parser->getIssuedErrors()) {
+      error = "page: bad SELECTOR '" + text + "': " + toUtf8(errors->front().getRawMessage());
+      return false;
+    }
+    const EKPtr<EKCssPageRuleList> rules = sheet->getPageRules();
+    for (const EKCssPageRule& rule : *rules)
+      pages.push_back(rule.getPageSelector());
   }
-  std::cout << std::flush;
-  const std::vector<EKError>* errors = parser->getIssuedErrors();
-  if (!errors)
-    return EXIT_OK;
-  printErrors(*errors);
-  return EXIT_INPUT_ERROR;
+  return true;
+}
+
+int runPage(const std::vector<std::string>& args) {
+  std::string sheetOperand;
+  std::vector<std::string> selectors;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--sheet" && i + 1 < args.size()) {
+      sheetOperand = args[++i];
+    } else if (args[i] == "--") {
+      selectors.insert(selectors.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    } else if (args[i].size() > 1 && args[i][0] == '-') {
+      return usageError(COMMAND, "page: unknown option '" + args[i] + "'");
+    } else {
+      selectors.push_back(args[i]);
+    }
+  }
+  if (sheetOperand.empty())
+    return usageError(COMMAND, "page: give --sheet SHEET");
+  std::vector<EKCssPageSelector> pages;
+  std::string error;
+  if (!describedPages(selectors, pages, error))
+    return usageError(COMMAND, error);
+  EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
+  if (EKPtr<EKCssRules> sheet = parseSheet(*parser, sheetOperand)) {
+    const EKPtr<EKCssPageRuleList> rules = sheet->getPageRules();
+    for (const EKCssPageRule& rule : *rules) {
+      const bool shown = selectors.empty() || std::any_of(pages.begin(), pages.end(), [&](const auto& page) {
+                           return rule.getPageSelector().appliesTo(page);
+                         });
+      if (shown)
+        printPageRule(*sheet, rule);
+    }
+  }
+  return finish(*parser);
 }
 
 int runMedia(const std::vector<std::string>& operands) {
@@ -166,6 +252,8 @@ int runCss(const std::vector<std::string>& args) {
     return runParse(std::vector<std::string>(args.begin() + 1, args.end()));
   if (args[0] == "cascade")
     return runCssCascade(std::vector<std::string>(args.begin() + 1, args.end()));
+  if (args[0] == "page")
+    return runPage(std::vector<std::string>(args.begin() + 1, args.end()));
   std::vector<std::string> operands;
   if (!splitOperands(COMMAND, std::vector<std::string>(args.begin() + 1, args.end()), operands))
     return EXIT_USAGE;

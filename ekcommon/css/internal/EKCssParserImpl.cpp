@@ -4,6 +4,7 @@
 #include "ekcommon/css/internal/EKCssDeclarationParser.h"
 #include "ekcommon/css/internal/EKCssMediaQueryParser.h"
 #include "ekcommon/css/internal/EKCssMessages.h"
+#include "ekcommon/css/internal/EKCssPageSelectorParser.h"
 #include "ekcommon/css/internal/EKCssRulesStylesheet.h"
 #include "ekcommon/css/internal/EKCssSelectorParser.h"
 #include "ekcommon/css/internal/EKCssSheetLoader.h"
@@ -341,16 +342,23 @@ void EKCssParserImpl::parsePage() {
     skipStatement();
     return;
   }
+  // A bad selector drops the rule: it is skipped as a statement of the enclosing block, if any.
+  const bool inBlock = blockOpen();
   Nesting nesting(*this, EKN_page);
-  // The page selectors before the block are read up to it; the rule's declarations and margin
-  // boxes are checked for their placement but not yet kept.
-  for (int32_t kind = m_reader->next(); kind != u'{' && kind != u';' && kind != u'}' && kind != CSS_EOF;
-       kind = m_reader->next()) {
-    if ((kind == CSS_FUNCTION || kind == u'(') && !m_reader->skipTo(u')'))
-      return;
+  std::vector<EKCssSelector> selectors;
+  if (!EKCssPageSelectorParser(*m_reader).parseList(selectors)) {
+    if (m_reader->kind() != CSS_EOF) {
+      m_reader->pushBack();
+      m_reader->skipStatement(inBlock);
+    }
+    return;
   }
   EKCssDeclarations declarations(m_sourceId);
+  SelectorDeclarationsPair::PageBlocks blocks;
+  m_pageBlocks = &blocks;
   readAtBlock(declarations);
+  m_pageBlocks = nullptr;
+  m_sheet->storePageRule(selectors, std::move(declarations), std::move(blocks), m_sheet->nextRuleNumber());
 }
 
 void EKCssParserImpl::parseMarginBlock(EKName name) {
@@ -370,7 +378,12 @@ void EKCssParserImpl::parseMarginBlock(EKName name) {
   Nesting nesting(*this, name);
   m_reader->nextSignificant();
   EKCssDeclarations declarations(m_sourceId);
-  readAtBlock(declarations);
+  if (!readAtBlock(declarations) || !m_pageBlocks)
+    return;
+  const bool ignored = (m_features & FEATURE_IGNORE_PAGE_CONTEXT) != 0 ||
+                       (name == EKN_footnote && (m_features & FEATURE_IGNORE_FOOTNOTE) != 0);
+  if (!ignored)
+    (*m_pageBlocks)[name].push_back(std::move(declarations));
 }
 
 void EKCssParserImpl::parseFontFace(EKName name) {

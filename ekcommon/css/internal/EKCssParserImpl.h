@@ -8,6 +8,7 @@
 #include "ekcommon/css/EKCssDeclarations.h"
 #include "ekcommon/css/EKCssParser.h"
 #include "ekcommon/css/internal/EKCssReader.h"
+#include "ekcommon/css/internal/SelectorDeclarationsPair.h"
 
 #include <map>
 #include <optional>
@@ -116,6 +117,8 @@ private:
   EKCssReader* m_reader = nullptr;
   EKCssRulesStylesheet* m_sheet = nullptr;
   int32_t m_sourceId = -1;
+  // While the block of an @page rule is read: where its margin-box and note blocks go.
+  SelectorDeclarationsPair::PageBlocks* m_pageBlocks = nullptr;
 };
 
 } // namespace EKCommonNS

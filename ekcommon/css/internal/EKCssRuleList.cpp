@@ -46,6 +46,7 @@ void EKCssRuleList::appendRenumbered(const EKCssRuleList& other, int32_t sourceO
     if (declarations.getSourceId() >= 0)
       declarations.setSourceId(declarations.getSourceId() + sourceOffset);
     copy->getSelector().sourceOrder += orderOffset;
+    copy->shiftPageSourceIds(sourceOffset);
     m_rules.push_back(std::move(copy));
   }
   m_indexCurrent = false;

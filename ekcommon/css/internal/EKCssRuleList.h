@@ -25,7 +25,7 @@ public:
   // Moves every rule whose precedence belongs to origin to retired, keeping the others' order.
   void removeOrigin(int origin, std::vector<EKPtr<SelectorDeclarationsPair>>& retired);
   // Appends copies of other's rules with sourceOffset added to their source ids and orderOffset
-  // to their source order numbers.
+  // to their source order numbers (those of a page rule's nested blocks too).
   void appendRenumbered(const EKCssRuleList& other, int32_t sourceOffset, int32_t orderOffset);
   // The declarations of every rule, in cascade order.
   EKPtr<EKCssDeclarationsList> declarationsInOrder() const;

@@ -2,6 +2,7 @@
 
 #include "ekcommon/css/internal/EKCssCascade.h"
 #include "ekcommon/css/internal/EKCssDeclarationApplier.h"
+#include "ekcommon/css/internal/EKCssPageRuleFactory.h"
 #include "ekcommon/css/internal/EKCssRulesStylesheet.h"
 #include "ekcommon/css/internal/EKCssSelectorMatcher.h"
 
@@ -34,6 +35,7 @@ void EKCssRulesImpl::mergeRules(EKCssRules* sheet) {
   const int32_t sourceOffset = static_cast<int32_t>(m_sources.size());
   const int32_t orderOffset = m_ruleCounter;
   m_styleRules.appendRenumbered(source->m_styleRules, sourceOffset, orderOffset);
+  m_pageRules.appendRenumbered(source->m_pageRules, sourceOffset, orderOffset);
   m_fontFaces.appendRenumbered(source->m_fontFaces, sourceOffset, orderOffset);
   m_scriptFonts.appendRenumbered(source->m_scriptFonts, sourceOffset, orderOffset);
   for (const auto& entry : source->m_counterStyles)
@@ -101,12 +103,17 @@ std::pair<int32_t, int32_t> EKCssRulesImpl::getLineColumn(int sourceId, int32_t 
 
 void EKCssRulesImpl::removeOrigin(int origin) {
   m_styleRules.removeOrigin(origin, m_retired);
+  m_pageRules.removeOrigin(origin, m_retired);
   m_fontFaces.removeOrigin(origin, m_retired);
   m_scriptFonts.removeOrigin(origin, m_retired);
   for (auto it = m_counterStyles.begin(); it != m_counterStyles.end();) {
     it->second.removeOrigin(origin, m_retired);
     it = it->second.empty() ? m_counterStyles.erase(it) : std::next(it);
   }
+}
+
+EKPtr<EKCssPageRuleList> EKCssRulesImpl::getPageRules() const {
+  return EKCssPageRuleFactory::inCascadeOrder(m_pageRules);
 }
 
 EKPtr<EKCssDeclarationsList> EKCssRulesImpl::getCounterStyleRules(EKName name) const {

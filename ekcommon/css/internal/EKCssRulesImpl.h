@@ -58,6 +58,7 @@ public:
   EKUri getSourceUri(int sourceId) const override;
   std::pair<int32_t, int32_t> getLineColumn(int sourceId, int32_t offset) const override;
   void removeOrigin(int origin) override;
+  EKPtr<EKCssPageRuleList> getPageRules() const override;
   EKPtr<EKCssDeclarationsList> getFontFaceRules() const override { return m_fontFaces.declarationsInOrder(); }
   EKPtr<EKCssDeclarationsList> getScriptFontRules() const override { return m_scriptFonts.declarationsInOrder(); }
   EKPtr<EKCssDeclarationsList> getCounterStyleRules(EKName name) const override;
@@ -85,6 +86,7 @@ public:
     const std::vector<int32_t>* order;
   };
   IndexView getIndex() const;
+  const EKCssRuleList& getPageRuleList() const { return m_pageRules; }
   // The names that have counter-style blocks, in name-number order.
   std::vector<EKName> getCounterStyleNames() const;
   // Removed rules; kept so that declarations handed out earlier stay valid.
@@ -100,6 +102,8 @@ protected:
   unsigned int m_parserFeatures = DEFAULT_PARSER_FEATURES;
   std::vector<EKCssSource> m_sources;
   std::vector<EKPtr<SelectorDeclarationsPair>> m_retired;
+  // One pair per page selector and importance; the normal one holds the nested blocks.
+  EKCssRuleList m_pageRules;
   EKCssRuleList m_fontFaces;
   EKCssRuleList m_scriptFonts;
   std::map<EKName, EKCssRuleList> m_counterStyles;

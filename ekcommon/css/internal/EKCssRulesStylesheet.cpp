@@ -70,6 +70,28 @@ void EKCssRulesStylesheet::storeScriptFont(EKCssDeclarations declarations, int32
   storeBlock(m_scriptFonts, u"script-font", std::move(declarations), ruleNumber);
 }
 
+void EKCssRulesStylesheet::storePageRule(const std::vector<EKCssSelector>& selectors, EKCssDeclarations declarations,
+                                         SelectorDeclarationsPair::PageBlocks blocks, int32_t ruleNumber) {
+  EKCssDeclarations parts[2];
+  split(std::move(declarations), parts);
+  for (size_t i = 0; i < selectors.size(); ++i) {
+    const bool last = i + 1 == selectors.size();
+    EKCssSelector selector = selectors[i];
+    selector.sourceOrder = ruleNumber;
+    selector.precedence = ekCascadePrecedence(m_origin, false);
+    EKPtr<SelectorDeclarationsPair> pair(
+        new SelectorDeclarationsPair(selector, last ? std::move(parts[0]) : EKCssDeclarations(parts[0])));
+    pair->setPageBlocks(last ? std::move(blocks) : blocks);
+    m_pageRules.append(std::move(pair));
+    if (!parts[1].empty()) {
+      EKPtr<SelectorDeclarationsPair> important(
+          new SelectorDeclarationsPair(selector, last ? std::move(parts[1]) : EKCssDeclarations(parts[1])));
+      important->getSelector().precedence = ekCascadePrecedence(m_origin, true);
+      m_pageRules.append(std::move(important));
+    }
+  }
+}
+
 void EKCssRulesStylesheet::storeCounterStyle(EKName name, EKCssDeclarations declarations, int32_t ruleNumber) {
   storeBlock(m_counterStyles[name], u"counter-style", std::move(declarations), ruleNumber);
 }

@@ -33,6 +33,12 @@ public:
   void storeFontFace(EKCssDeclarations declarations, int32_t ruleNumber);
   void storeScriptFont(EKCssDeclarations declarations, int32_t ruleNumber);
   void storeCounterStyle(EKName name, EKCssDeclarations declarations, int32_t ruleNumber);
+  // Stores a page rule once per page selector record (specificity already set): a normal pair,
+  // kept even when it has no declarations since the page rule and its nested blocks apply
+  // anyway, holding the nested blocks; and a pair of the important declarations when there are
+  // some.
+  void storePageRule(const std::vector<EKCssSelector>& selectors, EKCssDeclarations declarations,
+                     SelectorDeclarationsPair::PageBlocks blocks, int32_t ruleNumber);
 
 private:
   // Stores parts[0] (normal) and parts[1] (important) under the selector, each when not empty;
