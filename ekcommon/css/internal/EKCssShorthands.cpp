@@ -361,7 +361,10 @@ bool positionPair(const Terms& terms, EKValue& horizontal, EKValue& vertical) {
   }
   if (terms.size() != 2)
     return false;
+  // Keywords may come in either order; with a length the first term is the horizontal one.
   const bool swapped = isKeyword(terms[0], u"top bottom") || isKeyword(terms[1], u"left right");
+  if (swapped && (isLength(terms[0]) || isLength(terms[1])))
+    return false;
   horizontal = terms[swapped ? 1 : 0];
   vertical = terms[swapped ? 0 : 1];
   return !isKeyword(horizontal, u"top bottom") && !isKeyword(vertical, u"left right");
