@@ -92,7 +92,8 @@ std::string applyAll(const std::string& declarations, const Vars& rootVars = {},
     // Values that the parser refuses (an unclosed call) are applied as a host could store
     // them, without rules: their positions are unknown.
     const size_t colon = declarations.find(':');
-    const EKCssDeclaration d(nm(declarations.substr(0, colon).c_str()), u(declarations.substr(colon + 1).c_str()).trim());
+    const EKCssDeclaration d(nm(declarations.substr(0, colon).c_str()),
+                             u(declarations.substr(colon + 1).c_str()).trim());
     first = EKCssDeclarationApplier(nullptr, tree.child.get(), property, error).apply(d, 0);
   }
   EKCssDeclarationApplier applier(sheet.rules.get(), tree.child.get(), property, error);

@@ -216,7 +216,8 @@ unsigned short EKCssDeclarationApplier::substitute(const UnicodeString& text, Un
     if (!wellFormed)
       return reportCode(EKERR_CSS_INVALID_VAR_ARGUMENT, UnicodeString(t.getStr(), start, t.getOffset() - start));
     const UnicodeString& name = call.name.toString();
-    const bool looped = std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.variable == call.name; });
+    const bool looped =
+        std::any_of(stack.begin(), stack.end(), [&](const Frame& f) { return f.variable == call.name; });
     if (looped || ++substitutions > MAX_SUBSTITUTIONS)
       return reportCode(EKERR_CSS_LOOPED_VARIABLE, name);
     const EKValue value = lookupCustomProperty(m_element, call.name);

@@ -485,7 +485,8 @@ Expansion expandFont(const Shorthand& s, const Terms& terms) {
       slot = 0;
     else if (isKeyword(v, u"small-caps"))
       slot = 1;
-    else if (isKeyword(v, u"bold bolder lighter") || (v.isNumber() && v.getRealValue() >= 1 && v.getRealValue() <= 1000))
+    else if (isKeyword(v, u"bold bolder lighter") ||
+             (v.isNumber() && v.getRealValue() >= 1 && v.getRealValue() <= 1000))
       slot = 2;
     else if (isKeyword(v, u"ultra-condensed extra-condensed condensed semi-condensed semi-expanded expanded "
                           u"extra-expanded ultra-expanded"))
@@ -502,7 +503,8 @@ Expansion expandFont(const Shorthand& s, const Terms& terms) {
     return invalid();
   values[3] = terms[i++];
   if (i < terms.size() && isCharacter(terms[i], u'/')) {
-    if (++i >= terms.size() || !(isNonNegativeLength(terms[i]) || terms[i].isNumber() || isKeyword(terms[i], u"normal")))
+    if (++i >= terms.size() ||
+        !(isNonNegativeLength(terms[i]) || terms[i].isNumber() || isKeyword(terms[i], u"normal")))
       return invalid();
     values[4] = terms[i++];
   }
@@ -522,7 +524,8 @@ Expansion expandLang(const Shorthand& s, const Terms& terms) {
     return invalid();
   if (cut < 0)
     return mapOf(s.longhands, {EKValue(EKName(text))});
-  return mapOf(s.longhands, {EKValue(EKName(UnicodeString(text, 0, cut))), EKValue(EKName(UnicodeString(text, cut + 1)))});
+  return mapOf(s.longhands,
+               {EKValue(EKName(UnicodeString(text, 0, cut))), EKValue(EKName(UnicodeString(text, cut + 1)))});
 }
 
 Expansion expandKeywords(const Shorthand& s, const Terms& terms) {
