@@ -4,6 +4,8 @@
 
 #include "ekcommon/values/EKTokenizer.h"
 
+#include <unicode/uchar.h>
+
 namespace EKCommonNS {
 
 namespace {
@@ -22,8 +24,9 @@ std::pair<EKName, EKName> splitAtDash(EKName name, const UnicodeString& s, int32
 }
 
 bool startsWithIgnoringCase(const UnicodeString& s, const char16_t* lowerPrefix) {
-  const UnicodeString prefix(lowerPrefix);
-  return s.length() >= prefix.length() && UnicodeString(s, 0, prefix.length()).toLower() == prefix;
+  const UnicodeString prefix(true, lowerPrefix, -1); // aliases the literal, no copy
+  return s.length() >= prefix.length() &&
+         s.caseCompare(0, prefix.length(), prefix, 0, prefix.length(), U_FOLD_CASE_DEFAULT) == 0;
 }
 
 } // namespace

@@ -32,7 +32,7 @@ class EKElement;
 class EKCOMMON_API EKCssDeclarationApplier {
 public:
   static constexpr int MAX_SUBSTITUTIONS = 1024;
-  static constexpr int32_t MAX_SUBSTITUTED_UNITS = 1 << 20;
+  static constexpr int32_t MAX_SUBSTITUTED_UNITS = 1 << 18;
 
   // Custom properties are kept on elements as attributes in this namespace with this prefix,
   // local name = the property name ("--x"), value = the declaration's value text as a string.
