@@ -16,8 +16,10 @@
 #include "ekcommon/core/EKRCObject.h"
 #include "ekcommon/names/EKName.h"
 #include "ekcommon/resources/EKUri.h"
+#include "ekcommon/values/EKValue.h"
 
 #include <istream>
+#include <utility>
 #include <vector>
 
 namespace EKCommonNS {
@@ -47,6 +49,24 @@ public:
   static EKPtr<EKCssParser> createCssParser(const EKXmlCatalogs* catalogs, const EKUri::ContentInfo* info);
   // True when s is exactly one CSS identifier.
   static bool checkIdent(const UnicodeString& s);
+
+  // Splits a property name into its vendor prefix and the rest: "-webkit-column-count" gives
+  // ("-webkit-", "column-count"), "_x-form" gives ("-x-", "form") (a leading "_" reads as "-"),
+  // and names beginning "mso-" or "prince-" in any case count as prefixed too. The prefix is
+  // lower-cased, the rest kept as written. A custom property "--x" gives ("--", "x") with
+  // `splitCustom`, no prefix without it. No prefix is (0, name).
+  static std::pair<EKName, EKName> separatePrefixPropertyName(EKName name, bool splitCustom);
+  // prefix followed by name; name alone when prefix is 0 or name already has a prefix (custom
+  // property names count as prefixed).
+  static EKName concatPrefixPropertyName(EKName prefix, EKName name);
+  // A function name as the value code compares it: the "-ek-" and "-epub-" prefixes dropped,
+  // lower-cased.
+  static EKName normailzieFunctionName(EKName name);
+  // Appends the terms of a value text to `out`, one EKValue per token as the CSS tokenizer reads
+  // it: numbers with units, names, literal strings, colours, url(...) as URL strings, other
+  // function calls and parenthesised groups as one string each, operators and commas as
+  // character values.
+  static void decomposeExpression(const UnicodeString& text, std::vector<EKValue>& out);
 
   // Reads the whole sheet from `in` (not owned; `uri` then only names it) or, when `in` is null,
   // fetches `uri`, decides the encoding and installs the text as setText does. Returns 0 or the
