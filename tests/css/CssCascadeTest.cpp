@@ -244,7 +244,7 @@ TEST(CssCascade, SetNamesOriginsRemovalAndStyleText) {
   for (const auto& entry : {std::make_pair("", true), std::make_pair("other", false), std::make_pair("main", false)}) {
     EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
     EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(AUTHOR, u(entry.first), entry.second, noMedium, nullptr);
-    parser->setText(u(std::string("p{") + (*entry.first ? entry.first : "alt") + ":1}"), EKName(), EKUri());
+    parser->setText(u((std::string("p{") + (*entry.first ? entry.first : "alt") + ":1}").c_str()), EKName(), EKUri());
     parser->parseInto(sheet.get());
     map->mergeRules(sheet.get());
   }

@@ -63,8 +63,10 @@ unsigned short EKCssCascade::applyRules(EKElement* element, EKCssPseudoClassCall
     insertStyle();
   }
   const unsigned short applied = applyCollected(element);
-  for (EKName pseudo : pseudoElements)
-    elementCallback(element, EK_CSS_PSEUDO_ELEMENT_MATCHED, &pseudo);
+  for (EKName pseudo : pseudoElements) {
+    if (elementCallback)
+      elementCallback(element, EK_CSS_PSEUDO_ELEMENT_MATCHED, &pseudo);
+  }
   return result != 0 ? result : applied;
 }
 

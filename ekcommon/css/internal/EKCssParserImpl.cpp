@@ -8,6 +8,7 @@
 #include "ekcommon/css/internal/EKCssRulesStylesheet.h"
 #include "ekcommon/css/internal/EKCssSelectorParser.h"
 #include "ekcommon/css/internal/EKCssSheetLoader.h"
+#include "ekcommon/names/EKNameTable.h"
 #include "ekcommon/xml/EKXmlParser.h"
 
 #include <unicode/uchar.h>
@@ -54,7 +55,10 @@ EKCssParserImpl::EKCssParserImpl(const EKXmlCatalogs* catalogs, const EKUri::Con
     m_info.emplace(*info);
   if (parent)
     m_features = parent->m_features;
+  EKNameTable::addRefSharedNameTable();
 }
+
+EKCssParserImpl::~EKCssParserImpl() { EKNameTable::releaseSharedNameTable(); }
 
 EKCssParserImpl::Nesting::Nesting(EKCssParserImpl& parser, EKName name) : parser(parser), name(name) {
   ++parser.m_nesting[name];

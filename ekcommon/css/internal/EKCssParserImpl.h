@@ -29,7 +29,10 @@ public:
   static constexpr int MAX_IMPORTS = 1000;
 
   // `parent` is the parser whose @import made this one (null for a host's parser).
+  // The parser keeps names while it lives (its context element and the names it reads), so it
+  // holds a reference on the shared name table.
   EKCssParserImpl(const EKXmlCatalogs* catalogs, const EKUri::ContentInfo* info, EKCssParserImpl* parent = nullptr);
+  ~EKCssParserImpl() override;
 
   unsigned short load(std::istream* in, const EKUri& uri, const UnicodeString& defaultEncoding) override;
   unsigned short setText(const UnicodeString& text, EKName contextElement, const EKUri& baseUri) override;

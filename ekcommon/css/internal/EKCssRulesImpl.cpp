@@ -5,10 +5,17 @@
 #include "ekcommon/css/internal/EKCssPageRuleFactory.h"
 #include "ekcommon/css/internal/EKCssRulesStylesheet.h"
 #include "ekcommon/css/internal/EKCssSelectorMatcher.h"
+#include "ekcommon/names/EKNameTable.h"
 
 #include <algorithm>
 
 namespace EKCommonNS {
+
+EKCssRulesImpl::EKCssRulesImpl(const UnicodeString& setName) : m_setName(setName) {
+  EKNameTable::addRefSharedNameTable();
+}
+
+EKCssRulesImpl::~EKCssRulesImpl() { EKNameTable::releaseSharedNameTable(); }
 
 unsigned int EKCssRulesImpl::setFeature(unsigned int bits, bool on) {
   if (on) {

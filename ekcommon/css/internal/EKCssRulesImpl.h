@@ -35,7 +35,10 @@ public:
   // The parser's feature word a new rules object assumes.
   static constexpr unsigned int DEFAULT_PARSER_FEATURES = 128;
 
-  explicit EKCssRulesImpl(const UnicodeString& setName) : m_setName(setName) {}
+  // The rules keep names (selectors, properties, namespaces) for their whole life, so they hold a
+  // reference on the shared name table.
+  explicit EKCssRulesImpl(const UnicodeString& setName);
+  ~EKCssRulesImpl() override;
 
   unsigned int setFeature(unsigned int bits, bool on) override;
   unsigned int getFeature(unsigned int bits) const override { return m_options & bits; }
