@@ -49,7 +49,7 @@ TEST(CssTool, ParsePrintsStoredRulesBlocksAndErrors) {
        0, "source 0: \nrule 2: p  (0,0,1)\n  a: b  @3:20\n@font-face\n  font-family: F  @1:14\n"
        "@counter-style c\n  system: cyclic  @2:20\n"},
       {"css parse --feature ignore-font-face --feature FEATURE_HASH_ANYWHERE -", "@font-face { a: b }\n#1{c:d} x{!}",
-       1, "source 0: \nrule 0: #1  (1,0,0)\n  c: d  @2:4\n2:11: 962 Invalid property name: !.\n"},
+       1, "source 0: \nrule 0: #\\0031   (1,0,0)\n  c: d  @2:4\n2:11: 962 Invalid property name: !.\n"},
       {"css parse - ", "a{b:c}\n} p { q: r }\n@media print { @media screen {} }\n", 1,
        "source 0: \nrule 0: a  (0,0,1)\n  b: c  @1:3\n2:1: 955 Invalid simple-selector: '}'.\n"
        "3:16: 944 Cannot place @media inside @media.\n"},
