@@ -10,6 +10,13 @@ using namespace EKCommonNS;
 
 namespace {
 
+// Page selectors outlive the sheets they come from here; the names they hold stay valid only
+// while someone holds the shared name table.
+struct NameTableHold {
+  NameTableHold() { EKNameTable::addRefSharedNameTable(); }
+  ~NameTableHold() { EKNameTable::releaseSharedNameTable(); }
+} const nameTableHold;
+
 bool anyMedium(const EKCssMediaQuery*, void*) { return true; }
 
 struct Parsed {

@@ -294,6 +294,12 @@ void printOverallHelp(std::ostream& out) {
 
 int main(int argc, char** argv) {
   using namespace EKTool;
+  // Names made by one step (say a page selector given on the command line) must keep their
+  // meaning in the next, so the tool holds the shared name table for its whole run.
+  struct NameTableHold {
+    NameTableHold() { EKCommonNS::EKNameTable::addRefSharedNameTable(); }
+    ~NameTableHold() { EKCommonNS::EKNameTable::releaseSharedNameTable(); }
+  } nameTableHold;
   if (argc < 2) {
     printOverallHelp(std::cerr);
     return EXIT_USAGE;
