@@ -164,20 +164,10 @@ struct Fixture {
   Fixture() {
     std::istringstream in(document());
     doc->load(in, nullptr, UnicodeString(u"bench.xml"));
-    for (EKNode* node = doc->getDocumentElement(); node;) {
-      elements.push_back(static_cast<EKElement*>(node));
-      EKNode* next = node->getFirstChild();
-      while (next && next->getNodeType() != ELEMENT_NODE)
-        next = next->getNextSibling();
-      while (!next && node) {
-        for (next = node->getNextSibling(); next && next->getNodeType() != ELEMENT_NODE; next = next->getNextSibling()) {
-        }
-        if (!next) {
-          EKNode* parent = node->getParentNode();
-          node = parent && parent->getNodeType() == ELEMENT_NODE ? parent : nullptr;
-        }
-      }
-      node = next;
+    EKTreeIterator it(doc->getDocumentElement(), EKTreeIterator::PRE_ORDER);
+    while (EKNode* node = it.nextNode()) {
+      if (node->isElementNode())
+        elements.push_back(static_cast<EKElement*>(node));
     }
     Random r;
     const std::string rules = sheetRules(r);

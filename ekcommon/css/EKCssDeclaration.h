@@ -7,6 +7,7 @@
 
 #include <unicode/unistr.h>
 
+#include <atomic>
 #include <cstdint>
 
 namespace EKCommonNS {
@@ -18,6 +19,23 @@ public:
   EKCssDeclaration(EKName property, const UnicodeString& valueText, bool important = false,
                    int32_t sourceOffset = -1)
       : m_property(property), m_valueText(valueText), m_sourceOffset(sourceOffset), m_important(important) {}
+  EKCssDeclaration(const EKCssDeclaration& other)
+      : m_property(other.m_property), m_valueText(other.m_valueText), m_sourceOffset(other.m_sourceOffset),
+        m_important(other.m_important), m_declError(other.hasDeclError()), m_checkedColor(other.checkedColor()) {}
+  EKCssDeclaration(EKCssDeclaration&& other) noexcept
+      : m_property(other.m_property), m_valueText(std::move(other.m_valueText)), m_sourceOffset(other.m_sourceOffset),
+        m_important(other.m_important), m_declError(other.hasDeclError()), m_checkedColor(other.checkedColor()) {}
+  EKCssDeclaration& operator=(const EKCssDeclaration& other) {
+    if (this != &other) {
+      m_property = other.m_property;
+      m_valueText = other.m_valueText;
+      m_sourceOffset = other.m_sourceOffset;
+      m_important = other.m_important;
+      m_declError.store(other.hasDeclError(), std::memory_order_relaxed);
+      m_checkedColor.store(other.checkedColor(), std::memory_order_relaxed);
+    }
+    return *this;
+  }
 
   EKName getProperty() const { return m_property; }
   void setProperty(EKName property) { m_property = property; }
@@ -32,19 +50,20 @@ public:
   void setImportant(bool important) { m_important = important; }
 
   // Marks the declaration as failed (its value could not be applied).
-  void setDeclError() const { m_declError = true; }
-  bool hasDeclError() const { return m_declError; }
+  void setDeclError() const { m_declError.store(true, std::memory_order_relaxed); }
+  bool hasDeclError() const { return m_declError.load(std::memory_order_relaxed); }
   // A flag kept for the host: set once the host has checked the declaration's colour value.
-  void setCheckedColor() const { m_checkedColor = true; }
-  bool checkedColor() const { return m_checkedColor; }
+  void setCheckedColor() const { m_checkedColor.store(true, std::memory_order_relaxed); }
+  bool checkedColor() const { return m_checkedColor.load(std::memory_order_relaxed); }
 
 private:
   EKName m_property;
   UnicodeString m_valueText;
   int32_t m_sourceOffset = -1;
   bool m_important = false;
-  mutable bool m_declError = false;
-  mutable bool m_checkedColor = false;
+  // Atomic, since several threads may apply the same rules and mark the same declaration.
+  mutable std::atomic<bool> m_declError{false};
+  mutable std::atomic<bool> m_checkedColor{false};
 };
 
 } // namespace EKCommonNS

@@ -8,11 +8,21 @@ namespace EKCommonNS {
 
 EKCssDeclarations::EKCssDeclarations(const EKCssDeclarations& other)
     : m_list(other.m_list ? std::make_unique<std::vector<EKCssDeclaration>>(*other.m_list) : nullptr),
-      m_sourceId(other.m_sourceId), m_errorCode(other.m_errorCode) {}
+      m_sourceId(other.m_sourceId), m_errorCode(other.getErrorCode()) {}
 
 EKCssDeclarations& EKCssDeclarations::operator=(const EKCssDeclarations& other) {
   if (this != &other)
     *this = EKCssDeclarations(other);
+  return *this;
+}
+
+EKCssDeclarations::EKCssDeclarations(EKCssDeclarations&& other) noexcept
+    : m_list(std::move(other.m_list)), m_sourceId(other.m_sourceId), m_errorCode(other.getErrorCode()) {}
+
+EKCssDeclarations& EKCssDeclarations::operator=(EKCssDeclarations&& other) noexcept {
+  m_list = std::move(other.m_list);
+  m_sourceId = other.m_sourceId;
+  setErrorCode(other.getErrorCode());
   return *this;
 }
 
@@ -37,7 +47,7 @@ EKCssDeclarations EKCssDeclarations::filtered(bool important) const {
   const auto differs = [important](const EKCssDeclaration& d) { return d.isImportant() != important; };
   if (std::none_of(begin(), end(), differs)) {
     EKCssDeclarations copy(*this);
-    copy.m_errorCode = 0;
+    copy.setErrorCode(0);
     return copy;
   }
   EKCssDeclarations copy(m_sourceId);

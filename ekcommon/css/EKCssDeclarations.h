@@ -4,6 +4,7 @@
 
 #include "ekcommon/css/EKCssDeclaration.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -18,8 +19,8 @@ public:
   explicit EKCssDeclarations(int32_t sourceId) : m_sourceId(sourceId) {}
   EKCssDeclarations(const EKCssDeclarations& other);
   EKCssDeclarations& operator=(const EKCssDeclarations& other);
-  EKCssDeclarations(EKCssDeclarations&&) noexcept = default;
-  EKCssDeclarations& operator=(EKCssDeclarations&&) noexcept = default;
+  EKCssDeclarations(EKCssDeclarations&& other) noexcept;
+  EKCssDeclarations& operator=(EKCssDeclarations&& other) noexcept;
   ~EKCssDeclarations();
 
   // The declaration at pos; pos must lie in [0, size()).
@@ -45,13 +46,13 @@ public:
   UnicodeString getInputUri(const EKCssRules* rules) const;
 
   // The first error met while applying these declarations; 0 for none.
-  void setErrorCode(uint16_t code) const { m_errorCode = code; }
-  uint16_t getErrorCode() const { return m_errorCode; }
+  void setErrorCode(uint16_t code) const { m_errorCode.store(code, std::memory_order_relaxed); }
+  uint16_t getErrorCode() const { return m_errorCode.load(std::memory_order_relaxed); }
 
 private:
   std::unique_ptr<std::vector<EKCssDeclaration>> m_list;
   int32_t m_sourceId = -1;
-  mutable uint16_t m_errorCode = 0;
+  mutable std::atomic<uint16_t> m_errorCode{0};
 };
 
 } // namespace EKCommonNS

@@ -63,19 +63,13 @@ EKPtr<EKCssRules> rulesOf(const std::vector<Sheet>& sheets) {
   return rules;
 }
 
-// Every element in document order, without recursion.
+// Every element in document order.
 std::vector<EKElement*> elements(EKDocument* doc) {
   std::vector<EKElement*> out;
-  for (EKNode* node = doc->getDocumentElement(); node;) {
-    if (node->getNodeType() == ELEMENT_NODE)
+  EKTreeIterator it(doc->getDocumentElement(), EKTreeIterator::PRE_ORDER);
+  while (EKNode* node = it.nextNode()) {
+    if (node->isElementNode())
       out.push_back(static_cast<EKElement*>(node));
-    if (EKNode* child = node->getFirstChild()) {
-      node = child;
-      continue;
-    }
-    while (node && !node->getNextSibling())
-      node = node->getParentNode() == doc ? nullptr : node->getParentNode();
-    node = node ? node->getNextSibling() : nullptr;
   }
   return out;
 }

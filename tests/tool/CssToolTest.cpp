@@ -118,4 +118,29 @@ TEST(CssTool, PagePrintsPageRulesAndFiltersByPage) {
             std::string::npos);
 }
 
+TEST(CssTool, CascadePrintsTheWinnersOfEachElement) {
+  const std::string dir = ::testing::TempDir();
+  for (const auto& file : {std::make_pair("cascade.css", "p { color: red; margin: 1pt 2pt }\n#b { color: blue }\n"),
+                           std::make_pair("user.css", "p { color: green !important }\n"),
+                           std::make_pair("cascade.xml", "<r><p id='a'/><p id='b' style='x: y'/></r>")}) {
+    FILE* out = std::fopen((dir + file.first).c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs(file.second, out);
+    std::fclose(out);
+  }
+  const std::string css = dir + "cascade.css";
+  ToolResult r = runTool("css cascade --sheet " + css + " " + dir + "cascade.xml --element b", "&1");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "/r/p[2]\n  color: blue  (author, 1,0,0, " + css + ":2:6)\n"
+                   "  margin-bottom: 1pt  (author, 0,0,1, " + css + ":1:17)\n"
+                   "  margin-left: 2pt  (author, 0,0,1, " + css + ":1:17)\n"
+                   "  margin-right: 2pt  (author, 0,0,1, " + css + ":1:17)\n"
+                   "  margin-top: 1pt  (author, 0,0,1, " + css + ":1:17)\n"
+                   "  x: y  (style attribute)\n");
+  r = runTool("css cascade --sheet " + css + " --user-sheet " + dir + "user.css " + dir + "cascade.xml --element a");
+  EXPECT_NE(r.out.find("color: green  (user !important, 0,0,1, "), std::string::npos) << r.out;
+  EXPECT_EQ(runTool("css cascade --sheet " + css + " " + dir + "cascade.xml --element none").status, 1);
+  EXPECT_EQ(runTool("css cascade " + dir + "cascade.xml").status, 2);
+}
+
 } // namespace

@@ -52,7 +52,8 @@ TEST(Tool, DemoRuns) {
                            "font-size of the first of 2 blocks set to 18pt",
                            "<fo:block font-size=\"18pt\">Hello</fo:block>",
                            "-> root in http://www.w3.org/1999/XSL/Transform",
-                           "with the catalog: file:///usr/share/styles/report.css"})
+                           "with the catalog: file:///usr/share/styles/report.css",
+                           "p color: #c03"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
 }
 

@@ -154,9 +154,10 @@ int runCssCascade(const std::vector<std::string>& args) {
   }
   const EKName style(UnicodeString(u"style"));
   bool found = element.empty();
-  // Document order without recursion: down to the first child, else on to the next sibling of
-  // the nearest ancestor that has one.
-  for (EKNode* node = doc->getDocumentElement(); node;) {
+  EKTreeIterator it(doc->getDocumentElement(), EKTreeIterator::PRE_ORDER);
+  while (EKNode* node = it.nextNode()) {
+    if (!node->isElementNode())
+      continue;
     EKElement* e = static_cast<EKElement*>(node);
     if (element.empty() || toUtf8(e->getAttribute(EKN_id).toString()) == element) {
       found = true;
@@ -167,18 +168,6 @@ int runCssCascade(const std::vector<std::string>& args) {
       std::cout << pathOf(e) << '\n';
       printWinners(impl, origins, winners);
     }
-    EKNode* next = node->getFirstChild();
-    while (next && next->getNodeType() != ELEMENT_NODE)
-      next = next->getNextSibling();
-    while (!next && node) {
-      for (next = node->getNextSibling(); next && next->getNodeType() != ELEMENT_NODE; next = next->getNextSibling()) {
-      }
-      if (!next) {
-        EKNode* parent = node->getParentNode();
-        node = parent && parent->getNodeType() == ELEMENT_NODE ? parent : nullptr;
-      }
-    }
-    node = next;
   }
   if (!found) {
     std::cerr << "ekcommon css: cascade: no element has the id '" << element << "'\n";

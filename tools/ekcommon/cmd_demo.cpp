@@ -314,6 +314,37 @@ void showCatalogs() {
   std::cout << "  http://example.org/styles/report.css with the catalog: " << toUtf8(mapped.toString()) << '\n';
 }
 
+// A host styling its document: a sheet parsed into rules, applied to each element with its
+// style attribute; the callback receives every winning value, shorthands already expanded.
+unsigned short printProperty(EKElement* element, EKName property, EKValue value, int, const EKCssDeclaration*) {
+  if (!value.isNull())
+    std::cout << "  " << toUtf8(element->getLocalName().toString()) << ' ' << toUtf8(property.toString()) << ": "
+              << toUtf8(value.toString()) << '\n';
+  return 0;
+}
+
+bool screenOnly(const EKCssMediaQuery* query, void*) { return query->matchesType(EKName(UnicodeString(u"screen"))); }
+
+void showCss() {
+  std::cout << "== CSS: a style sheet applied to a document ==\n";
+  const UnicodeString sheetText(u"@media print { p { color: black } }\n"
+                                u"body { --accent: #c03 }\n"
+                                u"p { margin: 4pt 0; color: gray }\n"
+                                u"p.note, #intro { color: var(--accent) }\n");
+  EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
+  EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(EK_ORIGIN_AUTHOR, UnicodeString(), false, screenOnly, nullptr);
+  parser->setText(sheetText, EKName(), EKUri());
+  parser->parseInto(sheet.get());
+  EKPtr<EKDocument> document(new EKDocument());
+  document->loadXml(UnicodeString(u"<body><p id=\"intro\">Hi</p><p class=\"note\" style=\"color: teal\">!</p></body>"));
+  const EKName style(UnicodeString(u"style"));
+  EKTreeIterator it(document->getDocumentElement(), EKTreeIterator::PRE_ORDER);
+  while (EKNode* node = it.nextNode()) {
+    if (node->isElementNode())
+      sheet->applyRules(static_cast<EKElement*>(node), printProperty, style);
+  }
+}
+
 } // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -331,6 +362,7 @@ int runDemo(const std::vector<std::string>& args) {
   showXml();
   showCatalogs();
   showDocument();
+  showCss();
   showCrypto();
   EKNameTable::releaseSharedNameTable();
   return EXIT_OK;

@@ -1,5 +1,6 @@
 #include "ekcommon/css/internal/EKCssRuleIndex.h"
 
+#include "ekcommon/css/internal/EKCssSelectorMatcher.h"
 #include "ekcommon/dom/EKElement.h"
 
 #include <algorithm>
@@ -59,17 +60,22 @@ void EKCssRuleIndex::candidates(EKElement* element, std::vector<int32_t>& out) c
   out.assign(m_universal.begin(), m_universal.end());
   if (!m_types.empty())
     add(m_types, view(element->getLocalName().lowerName()), out);
-  if (!m_ids.empty() && element->hasAttribute(EKN_id)) {
-    UnicodeString id = element->getAttribute(EKN_id).toString();
-    if (m_lowerNames)
-      id.toLower();
-    add(m_ids, std::u16string_view(id.getBuffer(), static_cast<size_t>(id.length())), out);
+  UnicodeString scratch;
+  if (!m_ids.empty()) {
+    std::u16string_view id = EKCssSelectorMatcher::attributeText(element, EKN_id, scratch);
+    if (m_lowerNames) {
+      scratch = UnicodeString(id.data(), static_cast<int32_t>(id.size())).toLower();
+      id = std::u16string_view(scratch.getBuffer(), static_cast<size_t>(scratch.length()));
+    }
+    if (!id.empty())
+      add(m_ids, id, out);
   }
-  if (!m_classes.empty() && element->hasAttribute(EKN_class)) {
-    UnicodeString classes = element->getAttribute(EKN_class).toString();
-    if (m_lowerNames)
-      classes.toLower();
-    const std::u16string_view text(classes.getBuffer(), static_cast<size_t>(classes.length()));
+  if (!m_classes.empty()) {
+    std::u16string_view text = EKCssSelectorMatcher::attributeText(element, EKN_class, scratch);
+    if (m_lowerNames) {
+      scratch = UnicodeString(text.data(), static_cast<int32_t>(text.size())).toLower();
+      text = std::u16string_view(scratch.getBuffer(), static_cast<size_t>(scratch.length()));
+    }
     std::vector<std::u16string_view> words;
     for (size_t i = 0; i < text.size();) {
       while (i < text.size() && isSpace(text[i]))

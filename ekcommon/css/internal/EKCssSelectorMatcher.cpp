@@ -2,6 +2,7 @@
 
 #include "ekcommon/css/internal/EKCssRulesImpl.h"
 #include "ekcommon/css/internal/EKCssScanner.h"
+#include "ekcommon/dom/EKAttr.h"
 #include "ekcommon/dom/EKElement.h"
 #include "ekcommon/text/EKUtil.h"
 
@@ -110,6 +111,18 @@ EKCssSelectorMatcher::EKCssSelectorMatcher(const EKCssRulesImpl& rules, unsigned
       m_lowerNames((options & OPTION_LOWER_CASE) != 0 && (options & OPTION_KEEP_CASE) == 0),
       m_pseudoClass(pseudoClass), m_elementCallback(elementCallback) {}
 
+std::u16string_view EKCssSelectorMatcher::attributeText(EKElement* element, EKName qname, UnicodeString& scratch) {
+  const EKAttr* attribute = element->getAttributeNode(qname);
+  if (!attribute)
+    return View();
+  const EKValue& value = attribute->getValue();
+  int32_t length = 0;
+  if (const char16_t* text = value.getStringBuffer(length))
+    return View(text, static_cast<size_t>(length));
+  scratch = value.toString();
+  return view(scratch);
+}
+
 EKElement* EKCssSelectorMatcher::parentElement(const EKElement* element) {
   EKNode* parent = element->getParentNode();
   return parent && parent->getNodeType() == ELEMENT_NODE ? static_cast<EKElement*>(parent) : nullptr;
@@ -214,12 +227,18 @@ bool EKCssSelectorMatcher::matches(const EKCssSelector& selector, int sourceId, 
 bool EKCssSelectorMatcher::matchCompound(const EKCssCompound& compound, int sourceId, EKElement* element) {
   if (!matchType(compound.type, sourceId, element))
     return false;
-  for (const EKCssSimpleSelector& simple : compound.simples) {
-    const uint32_t kind = simple.baseKind();
-    if (kind == EKCssSimpleSelector::PSEUDO_ELEMENT || kind == EKCssSimpleSelector::FUNCTIONAL_PSEUDO_ELEMENT)
-      continue;
-    if (matchSimple(simple, sourceId, element) == simple.isNegated())
-      return false;
+  // Ids, classes and attributes first: they are cheap and usually decide; pseudo-classes may
+  // count siblings or ask the host.
+  for (bool pseudo : {false, true}) {
+    for (const EKCssSimpleSelector& simple : compound.simples) {
+      const uint32_t kind = simple.baseKind();
+      if (kind == EKCssSimpleSelector::PSEUDO_ELEMENT || kind == EKCssSimpleSelector::FUNCTIONAL_PSEUDO_ELEMENT)
+        continue;
+      const bool isPseudo = kind == EKCssSimpleSelector::PSEUDO_CLASS ||
+                            kind == EKCssSimpleSelector::FUNCTIONAL_PSEUDO_CLASS;
+      if (isPseudo == pseudo && matchSimple(simple, sourceId, element) == simple.isNegated())
+        return false;
+    }
   }
   return true;
 }
@@ -256,12 +275,12 @@ bool EKCssSelectorMatcher::matchSimple(const EKCssSimpleSelector& simple, int so
     return matchName(simple.nsPrefix, written, universal, simple.name, simple.lowerName, sourceId, element);
   }
   case EKCssSimpleSelector::ID: {
-    const UnicodeString id = element->getAttribute(EKN_id).toString();
-    return equal(view(id), view(simple.name.toString()), m_lowerNames);
+    UnicodeString scratch;
+    return equal(attributeText(element, EKN_id, scratch), view(simple.name.toString()), m_lowerNames);
   }
   case EKCssSimpleSelector::CLASS: {
-    const UnicodeString classes = element->getAttribute(EKN_class).toString();
-    return hasWord(view(classes), view(simple.name.toString()), m_lowerNames);
+    UnicodeString scratch;
+    return hasWord(attributeText(element, EKN_class, scratch), view(simple.name.toString()), m_lowerNames);
   }
   case EKCssSimpleSelector::ATTRIBUTE:
     return matchAttribute(simple, sourceId, element);

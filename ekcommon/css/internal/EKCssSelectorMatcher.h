@@ -9,6 +9,8 @@
 #include "ekcommon/css/EKCssCallbacks.h"
 #include "ekcommon/css/EKCssSelector.h"
 
+#include <string_view>
+
 namespace EKCommonNS {
 
 class EKCssRulesImpl;
@@ -36,6 +38,9 @@ public:
   // True when ids and classes compare in lower case.
   bool lowerCaseNames() const { return m_lowerNames; }
 
+  // The text of the element's attribute `qname` without copying it when it is stored as a
+  // string (else written into `scratch`); empty when there is no such attribute.
+  static std::u16string_view attributeText(EKElement* element, EKName qname, UnicodeString& scratch);
   static EKElement* parentElement(const EKElement* element);
   static EKElement* previousElement(const EKElement* element);
   static EKElement* nextElement(EKElement* element);
