@@ -2,11 +2,13 @@
 // element of a fixed small document (namespaces, ids, classes, attributes, siblings, nesting).
 // For each element the rules the index offers and that match must be exactly the rules that
 // match when every rule is tried, and applying must end with 0 or a style-sheet error code.
+#include <ekcommon/css/internal/EKCssAncestorFilter.h>
 #include <ekcommon/css/internal/EKCssRuleIndex.h>
 #include <ekcommon/css/internal/EKCssRulesImpl.h>
 #include <ekcommon/css/internal/EKCssSelectorMatcher.h>
 #include <ekcommon/ekcommon.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -70,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A fresh tree each time: applying sets custom properties on the elements.
   Tree tree;
   g_hover = (data[0] & 1) != 0;
-  const unsigned int options = (data[0] & 2 ? 2u : 0u) | (data[0] & 4 ? 256u : 0u) | 24u;
+  const unsigned int options = (data[0] & 2 ? 2u : 0u) | (data[0] & 4 ? 256u : 0u) | (data[0] & 8 ? 0u : 16u) | 8u;
   EKPtr<EKCssParser> parser = EKCssParser::createCssParser(nullptr, nullptr);
   EKPtr<EKCssRules> sheet = EKCssRules::createCssRules(EK_ORIGIN_AUTHOR, UnicodeString(), false, anyMedium, nullptr);
   parser->setText(UnicodeString::fromUTF8(std::string(reinterpret_cast<const char*>(data + 1), size - 1)), EKName(),
@@ -93,8 +95,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         everyRule.insert(static_cast<int32_t>(rank));
     }
     index.index->candidates(element, ranks);
+    std::vector<int32_t> sorted = ranks;
+    std::sort(sorted.begin(), sorted.end());
+    check(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end());
+    EKCssAncestorFilter filter;
+    filter.build(element);
     for (int32_t rank : ranks) {
-      const SelectorDeclarationsPair* pair = list.at((*index.order)[static_cast<size_t>(rank)]);
+      const EKCssRuleIndex::Entry& entry = index.index->entry(rank);
+      if (!filter.mayMatch(entry.ancestorHashes, entry.ancestorHashCount))
+        continue;
+      const SelectorDeclarationsPair* pair = entry.pair;
+      check(pair == list.at((*index.order)[static_cast<size_t>(rank)]));
       if (matcher.matches(pair->getSelector(), pair->getDeclarations().getSourceId(), element, EKName(), nullptr))
         indexed.insert(rank);
     }

@@ -22,8 +22,19 @@
 
 namespace EKCommonNS {
 
+namespace {
+
+// Structure versions of different documents start this far apart, so that they never meet.
+constexpr uint64_t STRUCTURE_VERSION_SPAN = uint64_t(1) << 40;
+std::atomic<uint64_t> s_nextStructureVersion{0};
+
+} // namespace
+
 EKDocument::EKDocument()
-    : EKNode(nullptr), m_arena(new EKArena()), m_nameTable(EKNameTable::addRefSharedNameTable()) {}
+    : EKNode(nullptr), m_arena(new EKArena()), m_nameTable(EKNameTable::addRefSharedNameTable()),
+      m_structureVersion(s_nextStructureVersion.fetch_add(STRUCTURE_VERSION_SPAN, std::memory_order_relaxed)) {
+  setFlag(FLAG_DOCUMENT, true);
+}
 
 EKDocument::~EKDocument() {
   // Nodes a host still holds outlive the document; they lose their link to it.

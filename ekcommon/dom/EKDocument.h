@@ -14,6 +14,7 @@
 #include "ekcommon/core/EKLock.h"
 #include "ekcommon/dom/EKNode.h"
 
+#include <atomic>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -118,6 +119,11 @@ public:
   // The next element sequence number.
   uint32_t nextSequenceNumber() { return m_elementCount++; }
 
+  // Changes whenever a child is inserted or removed anywhere in this document's nodes, so that
+  // what is derived from the shape of the tree (positions among siblings) can tell it is stale.
+  // No two documents of one process ever share a value.
+  uint64_t getStructureVersion() const { return m_structureVersion.load(std::memory_order_relaxed); }
+
 private:
   friend class EKNode;
   void doLoad(EKNode* node);
@@ -140,6 +146,8 @@ private:
   bool m_pullMode = false;
   bool m_hasXInclude = false;
   uint32_t m_elementCount = 0;
+  // Trees change from one thread at a time, so a relaxed load and store suffice.
+  std::atomic<uint64_t> m_structureVersion;
 };
 
 } // namespace EKCommonNS

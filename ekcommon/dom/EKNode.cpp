@@ -174,7 +174,17 @@ void EKNode::checkSameDocument(const EKNode* child) const {
 }
 
 // Links a node that has no parent before refChild (at the end for null).
+void EKNode::structureChanged() {
+  EKDocument* document = m_ownerDocument;
+  if (!document && getFlag(FLAG_DOCUMENT))
+    document = static_cast<EKDocument*>(this);
+  if (document)
+    document->m_structureVersion.store(document->m_structureVersion.load(std::memory_order_relaxed) + 1,
+                                       std::memory_order_relaxed);
+}
+
 void EKNode::linkBefore(EKNode* child, EKNode* refChild) {
+  structureChanged();
   child->m_parent = this;
   if (!m_lastChild) {
     child->m_next = child;
@@ -198,6 +208,7 @@ void EKNode::linkBefore(EKNode* child, EKNode* refChild) {
 }
 
 void EKNode::unlink(EKNode* child) {
+  structureChanged();
   EKNode* first = m_lastChild->m_next;
   if (child == m_lastChild) {
     m_lastChild = child == first ? nullptr : child->m_previous;

@@ -43,6 +43,7 @@ public:
   static constexpr uint32_t FLAG_LOADING = 0x1;      // children are still being read (pull mode)
   static constexpr uint32_t FLAG_LOADED = 0x2;       // reading of the children has finished
   static constexpr uint32_t FLAG_COMPLEMENTAL = 0x4; // implied by the parser, not in the input
+  static constexpr uint32_t FLAG_DOCUMENT = 0x8;     // the node is an EKDocument
 
   // The qualified name: prefix ":" local name, or the local name alone.
   virtual EKName getNodeName() const;
@@ -225,6 +226,8 @@ protected:
 private:
   friend class EKDocument;
   friend class AttrNodeMap;
+  // Moves the owner document's structure version on.
+  void structureChanged();
   void linkBefore(EKNode* child, EKNode* refChild);
   void unlink(EKNode* child);
   void adopt(EKNode* child, EKNode* refChild);

@@ -90,16 +90,20 @@ std::string describe(const Winners& winners, EKDocument* doc) {
   return text;
 }
 
-std::string cascade(const char* document, EKCssRules* rules, EKCssPseudoClassCallback pseudoClass = nullptr,
+std::string cascade(EKDocument* doc, EKCssRules* rules, EKCssPseudoClassCallback pseudoClass = nullptr,
                     EKCssElementCallback elementCallback = nullptr) {
-  EKPtr<EKDocument> doc = load(document);
   Winners winners;
   tWinners = &winners;
   const EKName style(u("style"));
-  for (EKElement* element : elements(doc.get()))
+  for (EKElement* element : elements(doc))
     rules->applyRules(element, record, nullptr, nullptr, pseudoClass, elementCallback, &style);
   tWinners = nullptr;
-  return describe(winners, doc.get());
+  return describe(winners, doc);
+}
+
+std::string cascade(const char* document, EKCssRules* rules, EKCssPseudoClassCallback pseudoClass = nullptr,
+                    EKCssElementCallback elementCallback = nullptr) {
+  return cascade(load(document).get(), rules, pseudoClass, elementCallback);
 }
 
 void check(const std::vector<Row>& rows) {
@@ -144,6 +148,30 @@ TEST(CssCascade, CombinatorsAndStructure) {
       {"<a id='x'><b><y><b><c id='c'/></b></y></b></a>",
        {{AUTHOR, "a > b c{v:1} y > b > c{w:1} x c{n:1} a b y b c{all:1} a > y c{no:1}"}}, "x: | c: all=1 v=1 w=1"},
   });
+}
+
+TEST(CssCascade, SiblingPositionsFollowChangesToTheTree) {
+  EKPtr<EKCssRules> rules =
+      rulesOf({{AUTHOR, "p:nth-child(odd){odd:1} p:nth-last-of-type(1){lastp:1} q:nth-of-type(2){q2:1} "
+                        ":nth-last-child(2){nl2:1}"}});
+  EKPtr<EKDocument> doc = load("<r><p id='a'/><q id='b'/><p id='c'/><q id='d'/><p id='e'/></r>");
+  EXPECT_EQ(cascade(doc.get(), rules.get()), "a: odd=1 | b: | c: odd=1 | d: nl2=1 q2=1 | e: lastp=1 odd=1");
+  EKElement* root = doc->getDocumentElement();
+  root->insertBefore(doc->createElement(EKName(u("q"))), root->getFirstChild());
+  root->removeChild(root->getLastChild());
+  EXPECT_EQ(cascade(doc.get(), rules.get()), "a: | b: q2=1 | c: lastp=1 nl2=1 | d:");
+}
+
+TEST(CssCascade, AncestorNamesFollowTheCaseRules) {
+  const char* document = "<r class='Menu' id='Top'><s><p id='a' class='item'/></s><q id='b'/></r>";
+  const char* sheet = ".menu .item{lower:1} .Menu > s > .item{exact:1} #Top p{id:1} r s p{types:1} R p{upper:1} "
+                      ".Menu ~ q{none:1} r > s + q{sa:1} .Menu > q{kid:1} #top .ITEM{ci:1}";
+  EKPtr<EKCssRules> rules = rulesOf({{AUTHOR, sheet}});
+  EXPECT_EQ(cascade(document, rules.get()), "Top: | a: exact=1 id=1 types=1 | b: kid=1 sa=1");
+  // Ids and classes compared without regard to case.
+  rules->setFeature(16, false);
+  rules->setFeature(2, true);
+  EXPECT_EQ(cascade(document, rules.get()), "Top: | a: ci=1 exact=1 id=1 lower=1 types=1 | b: kid=1 sa=1");
 }
 
 TEST(CssCascade, AttributesClassesIdsNegationAndNamespaces) {

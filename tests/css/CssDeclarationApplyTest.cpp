@@ -425,3 +425,49 @@ TEST(CssPropertyNames, DecomposeExpression) {
   EXPECT_TRUE(out[0].isLiteralString());
   EXPECT_TRUE(out[1].isUriString());
 }
+
+TEST(CssDeclarationApply, PreparedFormsReplayTheFirstApplication) {
+  // Each declaration applied three times through one slot gives the host the same as applying it
+  // without a slot; only declarations free of var() and of errors are prepared.
+  const Vars vars = {{"--w", "5px"}};
+  const struct {
+    const char* declaration;
+    bool prepared;
+  } cases[] = {
+      {"color: rgba(0, 0, 0, 0.5)", true},        {"margin: 0 0 1em", true},
+      {"-ek-padding: 1px 2px", true},            {"width: calc(1px + 2px)", true},
+      {"width: var(--w)", false},                {"content: counter(a decimal)", false},
+      {"width: calc()", false},                  {"padding: -1px", false},
+  };
+  for (const auto& c : cases) {
+    const std::string once = applyAll(c.declaration, {}, vars);
+    Tree tree({}, vars);
+    Sheet sheet(c.declaration);
+    const EKCssDeclaration& d = sheet.declarations().at(0);
+    EKCssDeclarationApplier::PreparedSlot slot{nullptr};
+    for (int round = 0; round < 3; ++round) {
+      g_log.clear();
+      const unsigned short code =
+          EKCssDeclarationApplier(sheet.rules.get(), tree.child.get(), recordProperty, recordError)
+              .apply(d, sheet.declarations().getSourceId(), &slot);
+      // An error that marks the declaration is reported the first time only.
+      if (round == 0 || !d.hasDeclError()) {
+        EXPECT_EQ(g_log + (code ? " => " + std::to_string(code) : ""), once) << c.declaration << " " << round;
+      }
+    }
+    EXPECT_EQ(slot.load() != nullptr, c.prepared) << c.declaration;
+    delete slot.load();
+  }
+
+  // A declaration changed after it was prepared is applied afresh.
+  Tree tree({}, {});
+  EKCssDeclaration d(nm("width"), u("1px"));
+  EKCssDeclarationApplier::PreparedSlot slot{nullptr};
+  EKCssDeclarationApplier applier(nullptr, tree.child.get(), recordProperty, recordError);
+  g_log.clear();
+  applier.apply(d, 0, &slot);
+  d.setValueText(u("2px"));
+  applier.apply(d, 0, &slot);
+  EXPECT_EQ(g_log, "width=1px/0 width=2px/0");
+  delete slot.load();
+}

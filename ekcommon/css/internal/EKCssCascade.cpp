@@ -1,5 +1,6 @@
 #include "ekcommon/css/internal/EKCssCascade.h"
 
+#include "ekcommon/css/internal/EKCssAncestorFilter.h"
 #include "ekcommon/css/internal/EKCssDeclarationApplier.h"
 #include "ekcommon/css/internal/EKCssDeclarationParser.h"
 #include "ekcommon/css/internal/EKCssRuleIndex.h"
@@ -35,27 +36,55 @@ unsigned short EKCssCascade::applyRules(EKElement* element, EKCssPseudoClassCall
     elementCallback(element, EK_CSS_MATCH_TARGET, &target);
   EKCssSelectorMatcher matcher(m_rules, m_rules.getFeature(~0u), pseudoClass, elementCallback);
   std::vector<int32_t> ranks;
-  std::vector<EKName> pseudoElements;
+  // Ranks of the rules that match, and of those that would match for a pseudo-element.
+  std::vector<int32_t> matched;
+  std::vector<std::pair<int32_t, EKName>> pseudoMatched;
   {
     const EKCssRulesImpl::IndexView index = m_rules.getIndex();
     index.index->candidates(element, ranks);
-    const EKCssRuleList& list = m_rules.getStyleRules();
     const UnicodeString setName = m_rules.getSetName();
+    EKCssAncestorFilter filter;
+    bool filterBuilt = false;
     for (int32_t rank : ranks) {
-      const SelectorDeclarationsPair* pair = list.at((*index.order)[static_cast<size_t>(rank)]);
-      const EKCssDeclarations& declarations = pair->getDeclarations();
-      const EKCssSource* source = m_rules.getSource(declarations.getSourceId());
+      const EKCssRuleIndex::Entry& entry = index.index->entry(rank);
+      if (entry.ancestorHashCount > 0) {
+        if (!filterBuilt) {
+          filter.build(element);
+          filterBuilt = true;
+        }
+        if (!filter.mayMatch(entry.ancestorHashes, entry.ancestorHashCount))
+          continue;
+      }
+      const int sourceId = entry.pair->getDeclarations().getSourceId();
+      const EKCssSource* source = m_rules.getSource(sourceId);
       if (source && !source->setName.isEmpty() && source->setName != setName)
         continue;
       EKName pseudo;
-      if (!matcher.matches(pair->getSelector(), declarations.getSourceId(), element, target, &pseudo)) {
-        if (!pseudo.isEmpty() && std::find(pseudoElements.begin(), pseudoElements.end(), pseudo) == pseudoElements.end())
-          pseudoElements.push_back(pseudo);
-        continue;
-      }
-      for (const EKCssDeclaration& declaration : declarations)
-        m_collected.push_back({&declaration, declarations.getSourceId(), pair->getSelector().precedence});
+      if (matcher.matches(entry.pair->getSelector(), sourceId, element, target, &pseudo))
+        matched.push_back(rank);
+      else if (!pseudo.isEmpty())
+        pseudoMatched.emplace_back(rank, pseudo);
     }
+    std::sort(matched.begin(), matched.end());
+    for (int32_t rank : matched) {
+      const EKCssRuleIndex::Entry& entry = index.index->entry(rank);
+      const EKCssDeclarations& declarations = entry.pair->getDeclarations();
+      const uint32_t precedence = entry.pair->getSelector().precedence;
+      for (int i = 0; i < declarations.size(); ++i) {
+        const EKCssDeclaration& declaration = declarations.at(i);
+        m_collected.push_back({&declaration, declarations.getSourceId(), precedence,
+                               index.index->slot(entry, static_cast<size_t>(i)),
+                               isCustomProperty(declaration.getProperty())});
+      }
+    }
+  }
+  // Each pseudo-element with rules is announced once, in cascade order.
+  std::sort(pseudoMatched.begin(), pseudoMatched.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<EKName> pseudoElements;
+  for (const auto& item : pseudoMatched) {
+    if (std::find(pseudoElements.begin(), pseudoElements.end(), item.second) == pseudoElements.end())
+      pseudoElements.push_back(item.second);
   }
   unsigned short result = 0;
   if (styleAttribute && !styleAttribute->isEmpty() && element->hasAttribute(*styleAttribute)) {
@@ -97,7 +126,7 @@ void EKCssCascade::insertStyle() {
     std::vector<Collected> inserted;
     for (const EKCssDeclaration& declaration : m_style) {
       if (declaration.isImportant() == important)
-        inserted.push_back({&declaration, -1, place});
+        inserted.push_back({&declaration, -1, place, nullptr, isCustomProperty(declaration.getProperty())});
     }
     m_collected.insert(at, inserted.begin(), inserted.end());
   }
@@ -105,7 +134,7 @@ void EKCssCascade::insertStyle() {
 
 unsigned short EKCssCascade::applyCollected(EKElement* element) {
   for (const Collected& c : m_collected) {
-    if (isCustomProperty(c.declaration->getProperty()))
+    if (c.custom)
       element->setAttributeNS(EKCssDeclarationApplier::customPropertyNamespace(),
                               EKCssDeclarationApplier::customPropertyPrefix(), c.declaration->getProperty(),
                               EKValue(c.declaration->getValueText(), UNIT_STRING));
@@ -113,24 +142,30 @@ unsigned short EKCssCascade::applyCollected(EKElement* element) {
   EKCssDeclarationApplier applier(&m_rules, element, m_property, m_error);
   unsigned short first = 0;
   auto apply = [&](const Collected& c) {
-    const unsigned short code = applier.apply(*c.declaration, c.sourceId);
+    const unsigned short code = applier.apply(*c.declaration, c.sourceId, c.slot);
     if (first == 0)
       first = code;
   };
+  if (!m_filter) {
+    for (const Collected& c : m_collected) {
+      if (!c.custom)
+        apply(c);
+    }
+    m_collected.clear();
+    return first;
+  }
   // Declarations applied in the first pass; when none was, the second pass applies them all.
   std::vector<bool> early(m_collected.size(), false);
-  if (m_filter) {
-    for (size_t i = 0; i < m_collected.size(); ++i) {
-      const Collected& c = m_collected[i];
-      if (isCustomProperty(c.declaration->getProperty()) || !m_filter(element, c.declaration->getProperty()))
-        continue;
-      early[i] = true;
-      apply(c);
-    }
-    m_filter(element, EKName());
-  }
   for (size_t i = 0; i < m_collected.size(); ++i) {
-    if (!early[i] && !isCustomProperty(m_collected[i].declaration->getProperty()))
+    const Collected& c = m_collected[i];
+    if (c.custom || !m_filter(element, c.declaration->getProperty()))
+      continue;
+    early[i] = true;
+    apply(c);
+  }
+  m_filter(element, EKName());
+  for (size_t i = 0; i < m_collected.size(); ++i) {
+    if (!early[i] && !m_collected[i].custom)
       apply(m_collected[i]);
   }
   m_collected.clear();

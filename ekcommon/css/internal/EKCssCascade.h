@@ -7,6 +7,7 @@
 
 #include "ekcommon/css/EKCssCallbacks.h"
 #include "ekcommon/css/EKCssDeclarations.h"
+#include "ekcommon/css/internal/EKCssDeclarationApplier.h"
 
 #include <vector>
 
@@ -33,6 +34,9 @@ private:
     const EKCssDeclaration* declaration;
     int32_t sourceId;
     uint32_t precedence;
+    // Where the declaration's prepared form is kept; null for a style attribute's.
+    EKCssDeclarationApplier::PreparedSlot* slot;
+    bool custom;
   };
 
   // Parses `text` as a declaration list into m_style; returns the first parse error.

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <vector>
 
 namespace EKCommonNS {
@@ -139,26 +140,68 @@ EKValue EKCssDeclarationApplier::lookupCustomProperty(EKElement* element, EKName
 }
 
 unsigned short EKCssDeclarationApplier::apply(const EKCssDeclaration& declaration, int sourceId) {
+  return apply(declaration, sourceId, nullptr);
+}
+
+unsigned short EKCssDeclarationApplier::apply(const EKCssDeclaration& declaration, int sourceId,
+                                              PreparedSlot* slot) {
+  if (slot && m_property) {
+    const Prepared* prepared = slot->load(std::memory_order_acquire);
+    if (prepared && prepared->property == declaration.getProperty() &&
+        prepared->valueText == declaration.getValueText()) {
+      for (const Prepared::Call& call : prepared->calls) {
+        if (m_property(m_element, call.property, call.value, call.fromDeclaration ? sourceId : -1,
+                       call.fromDeclaration ? &declaration : nullptr) != 0 &&
+            call.fromDeclaration)
+          declaration.setDeclError();
+      }
+      return 0;
+    }
+  }
   m_declaration = &declaration;
   m_sourceId = sourceId;
   m_wasMarked = declaration.hasDeclError();
   m_firstError = 0;
+  m_unpreparable = false;
   if (declaration.getProperty().toString().startsWith(u"--"))
     return 0;
+  std::unique_ptr<Prepared> recording(slot && m_property ? new Prepared() : nullptr);
+  if (recording) {
+    recording->property = declaration.getProperty();
+    recording->valueText = declaration.getValueText();
+  }
+  m_recording = recording.get();
   UnicodeString text;
   // Only a function call can need substitution or an argument check.
   if (declaration.getValueText().indexOf(u'(') < 0) {
     text = declaration.getValueText();
   } else {
-    if (substitute(declaration.getValueText(), text) != 0 || checkArguments(text) != 0)
+    if (substitute(declaration.getValueText(), text) != 0 || checkArguments(text) != 0) {
+      m_recording = nullptr;
       return m_firstError;
+    }
     text.trim();
   }
   deliver(text);
+  m_recording = nullptr;
+  if (recording && !m_unpreparable && m_firstError == 0) {
+    const Prepared* expected = nullptr;
+    if (slot->compare_exchange_strong(expected, recording.get(), std::memory_order_acq_rel))
+      recording.release();
+  }
   return m_firstError;
 }
 
+void EKCssDeclarationApplier::emit(EKName property, const EKValue& value, bool fromDeclaration) {
+  if (m_recording)
+    m_recording->calls.push_back({property, value, fromDeclaration});
+  const EKCssDeclaration* declaration = fromDeclaration ? m_declaration : nullptr;
+  if (m_property(m_element, property, value, fromDeclaration ? m_sourceId : -1, declaration) != 0 && declaration)
+    declaration->setDeclError();
+}
+
 unsigned short EKCssDeclarationApplier::report(unsigned short code, const UnicodeString& message) {
+  m_unpreparable = true;
   if (m_firstError == 0)
     m_firstError = code;
   if (!m_wasMarked && m_error) {
@@ -210,6 +253,7 @@ unsigned short EKCssDeclarationApplier::substitute(const UnicodeString& text, Un
     if (function != varName())
       continue;
     out.append(t.getStr(), frame.copied, start - frame.copied);
+    m_unpreparable = true;
     VarCall call;
     const bool wellFormed = readVarCall(t, call);
     frame.copied = t.getOffset();
@@ -296,16 +340,11 @@ unsigned short EKCssDeclarationApplier::checkArguments(const UnicodeString& text
 unsigned short EKCssDeclarationApplier::deliver(const UnicodeString& text) {
   if (!m_property)
     return 0;
-  const EKCssDeclaration& declaration = *m_declaration;
-  const EKName property = declaration.getProperty();
-  const auto give = [&](EKName name, const EKValue& value) {
-    if (m_property(m_element, name, value, m_sourceId, &declaration) != 0)
-      declaration.setDeclError();
-  };
+  const EKName property = m_declaration->getProperty();
   const std::pair<EKName, EKName> split = EKCssParser::separatePrefixPropertyName(property, false);
   const std::vector<EKName>* longhands = EKCssShorthands::longhands(split.second);
   if (!longhands) {
-    give(property, EKValue(text, UNIT_NONE));
+    emit(property, EKValue(text, UNIT_NONE), true);
     return 0;
   }
   const EKCssShorthands::Expansion expansion = EKCssShorthands::expand(split.second, text);
@@ -313,17 +352,16 @@ unsigned short EKCssDeclarationApplier::deliver(const UnicodeString& text) {
     return reportCode(expansion.error, property.toString(), text);
   if (longhands->size() >= 2)
     for (EKName longhand : *longhands)
-      m_property(m_element, EKCssParser::concatPrefixPropertyName(split.first, longhand), EKValue::NULL_VALUE, -1,
-                 nullptr);
+      emit(EKCssParser::concatPrefixPropertyName(split.first, longhand), EKValue::NULL_VALUE, false);
   if (!expansion.map) {
-    give(property, EKValue(text, UNIT_NONE));
+    emit(property, EKValue(text, UNIT_NONE), true);
     return 0;
   }
-  m_property(m_element, property, EKValue::NULL_VALUE, -1, nullptr);
+  emit(property, EKValue::NULL_VALUE, false);
   EKNamedValueMapIterator items(expansion.map.get());
   while (items.hasNext()) {
     const EKNamedValue& item = items.next();
-    give(EKCssParser::concatPrefixPropertyName(split.first, item.getName()), item.getValue());
+    emit(EKCssParser::concatPrefixPropertyName(split.first, item.getName()), item.getValue(), true);
   }
   return 0;
 }

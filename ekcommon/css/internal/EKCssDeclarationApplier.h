@@ -25,12 +25,33 @@
 #include "ekcommon/css/EKCssRules.h"
 #include "ekcommon/values/EKValue.h"
 
+#include <atomic>
+#include <vector>
+
 namespace EKCommonNS {
 
 class EKElement;
 
 class EKCOMMON_API EKCssDeclarationApplier {
 public:
+  // What applying a declaration without var() hands to the host: it depends only on the
+  // declaration's text, so it is worked out once and replayed. Declarations that reference
+  // variables or meet an error are never prepared.
+  struct Prepared {
+    struct Call {
+      EKName property;
+      EKValue value;
+      // True for the values taken from the declaration, false for the resets of longhands.
+      bool fromDeclaration;
+    };
+    // The declaration as it was prepared; a declaration changed since is applied afresh.
+    EKName property;
+    UnicodeString valueText;
+    std::vector<Call> calls;
+  };
+  // Where a prepared form is published once, by whichever thread applies the declaration first.
+  using PreparedSlot = std::atomic<const Prepared*>;
+
   static constexpr int MAX_SUBSTITUTIONS = 1024;
   static constexpr int32_t MAX_SUBSTITUTED_UNITS = 1 << 18;
 
@@ -48,6 +69,9 @@ public:
   // error also goes to the error callback unless the declaration was already marked failed).
   // Custom properties ("--x") are not applied (returns 0).
   unsigned short apply(const EKCssDeclaration& declaration, int sourceId);
+  // As apply; with a slot, replays the declaration's prepared form when there is one, else
+  // prepares it when applying shows that it may be.
+  unsigned short apply(const EKCssDeclaration& declaration, int sourceId, PreparedSlot* slot);
 
   // The value of custom property `name` for the element: its own attribute, else the nearest
   // ancestor element's; the null value when undefined.
@@ -64,6 +88,8 @@ private:
   unsigned short checkArguments(const UnicodeString& text);
   // Steps 4 to 6 for the substituted value text.
   unsigned short deliver(const UnicodeString& text);
+  // Hands one value to the host's callback, recording it when preparing.
+  void emit(EKName property, const EKValue& value, bool fromDeclaration);
 
   const EKCssRules* m_rules;
   EKElement* m_element;
@@ -74,6 +100,10 @@ private:
   int m_sourceId = -1;
   bool m_wasMarked = false;
   unsigned short m_firstError = 0;
+  // Set when a var() reference was met or an error reported: the outcome is not preparable.
+  bool m_unpreparable = false;
+  // The calls made so far, while preparing.
+  Prepared* m_recording = nullptr;
 };
 
 } // namespace EKCommonNS

@@ -14,19 +14,35 @@ std::u16string_view view(EKName name) {
   return std::u16string_view(s.getBuffer(), static_cast<size_t>(s.length()));
 }
 
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
-
 } // namespace
 
+EKCssRuleIndex::~EKCssRuleIndex() { clearSlots(); }
+
+void EKCssRuleIndex::clearSlots() {
+  for (size_t i = 0; i < m_slotCount; ++i)
+    delete m_slots[i].load(std::memory_order_relaxed);
+  m_slots.reset();
+  m_slotCount = 0;
+}
+
 void EKCssRuleIndex::build(const EKCssRuleList& list, bool lowerNames) {
+  clearSlots();
   m_lowerNames = lowerNames;
   m_ids.clear();
   m_classes.clear();
   m_types.clear();
   m_universal.clear();
+  m_entries.clear();
   const std::vector<int32_t>& order = list.sortedIndex();
+  m_entries.reserve(order.size());
   for (size_t rank = 0; rank < order.size(); ++rank) {
-    const EKCssSelector& selector = list.at(order[rank])->getSelector();
+    const SelectorDeclarationsPair* pair = list.at(order[rank]);
+    const EKCssSelector& selector = pair->getSelector();
+    Entry& entry = m_entries.emplace_back();
+    entry.pair = pair;
+    entry.ancestorHashCount = EKCssAncestorFilter::selectorHashes(selector, entry.ancestorHashes);
+    entry.firstSlot = m_slotCount;
+    m_slotCount += static_cast<size_t>(pair->getDeclarations().size());
     if (selector.compounds.empty())
       continue;
     const EKCssCompound& last = selector.compounds.back();
@@ -48,6 +64,9 @@ void EKCssRuleIndex::build(const EKCssRuleList& list, bool lowerNames) {
     else
       m_universal.push_back(r);
   }
+  m_slots.reset(new EKCssDeclarationApplier::PreparedSlot[m_slotCount]);
+  for (size_t i = 0; i < m_slotCount; ++i)
+    m_slots[i].store(nullptr, std::memory_order_relaxed);
 }
 
 void EKCssRuleIndex::add(const Buckets& buckets, std::u16string_view key, std::vector<int32_t>& out) {
@@ -76,23 +95,29 @@ void EKCssRuleIndex::candidates(EKElement* element, std::vector<int32_t>& out) c
       scratch = UnicodeString(text.data(), static_cast<int32_t>(text.size())).toLower();
       text = std::u16string_view(scratch.getBuffer(), static_cast<size_t>(scratch.length()));
     }
-    std::vector<std::u16string_view> words;
-    for (size_t i = 0; i < text.size();) {
-      while (i < text.size() && isSpace(text[i]))
-        ++i;
-      size_t end = i;
-      while (end < text.size() && !isSpace(text[end]))
-        ++end;
-      if (end > i)
-        words.push_back(text.substr(i, end - i));
-      i = end;
+    // A class written twice must not offer its rules twice. Few words are checked against each
+    // other in place; many are sorted.
+    std::u16string_view few[16];
+    size_t count = 0;
+    std::vector<std::u16string_view> many;
+    EKCssAncestorFilter::anyWord(text, [&](std::u16string_view word) {
+      if (!many.empty() || count == std::size(few))
+        many.push_back(word);
+      else if (std::find(few, few + count, word) == few + count)
+        few[count++] = word;
+      return false;
+    });
+    if (!many.empty()) {
+      many.insert(many.end(), few, few + count);
+      std::sort(many.begin(), many.end());
+      many.erase(std::unique(many.begin(), many.end()), many.end());
+      count = 0;
     }
-    std::sort(words.begin(), words.end());
-    words.erase(std::unique(words.begin(), words.end()), words.end());
-    for (std::u16string_view word : words)
+    for (size_t k = 0; k < count; ++k)
+      add(m_classes, few[k], out);
+    for (std::u16string_view word : many)
       add(m_classes, word, out);
   }
-  std::sort(out.begin(), out.end());
 }
 
 } // namespace EKCommonNS

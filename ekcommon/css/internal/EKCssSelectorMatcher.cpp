@@ -1,7 +1,9 @@
 #include "ekcommon/css/internal/EKCssSelectorMatcher.h"
 
+#include "ekcommon/css/internal/EKCssAncestorFilter.h"
 #include "ekcommon/css/internal/EKCssRulesImpl.h"
 #include "ekcommon/css/internal/EKCssScanner.h"
+#include "ekcommon/css/internal/EKCssSiblingIndex.h"
 #include "ekcommon/dom/EKAttr.h"
 #include "ekcommon/dom/EKElement.h"
 #include "ekcommon/text/EKUtil.h"
@@ -25,8 +27,6 @@ const char16_t* const CASELESS_ATTRIBUTES[] = {
     u"method",   u"multiple",    u"nohref",   u"noresize", u"noshade",  u"readonly",       u"rel",
     u"rev",      u"rules",       u"scope",    u"scrolling", u"selected", u"style",         u"target",
     u"valign",   u"vlink"};
-
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
 
 char16_t fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
 
@@ -62,18 +62,7 @@ bool contains(View s, View part, bool caseless) {
 
 // Whether `word` is one of the white-space separated words of `list`.
 bool hasWord(View list, View word, bool caseless) {
-  size_t i = 0;
-  while (i < list.size()) {
-    while (i < list.size() && isSpace(list[i]))
-      ++i;
-    size_t end = i;
-    while (end < list.size() && !isSpace(list[end]))
-      ++end;
-    if (end > i && equal(list.substr(i, end - i), word, caseless))
-      return true;
-    i = end;
-  }
-  return false;
+  return EKCssAncestorFilter::anyWord(list, [&](View item) { return equal(item, word, caseless); });
 }
 
 View view(const UnicodeString& s) { return View(s.getBuffer(), static_cast<size_t>(s.length())); }
@@ -336,6 +325,13 @@ bool EKCssSelectorMatcher::counts(EKElement* sibling) {
 }
 
 int EKCssSelectorMatcher::position(EKElement* element, bool fromEnd, bool sameType) {
+  // Without an element callback every element sibling counts, and the cached positions apply.
+  EKCssSiblingIndex::Position cached;
+  if (!m_elementCallback && EKCssSiblingIndex::lookup(element, cached)) {
+    if (sameType)
+      return fromEnd ? cached.typeCount - cached.typeIndex + 1 : cached.typeIndex;
+    return fromEnd ? cached.count - cached.index + 1 : cached.index;
+  }
   int n = 1;
   const EKName local = element->getLocalName();
   const EKName ns = element->getNamespaceUri();
