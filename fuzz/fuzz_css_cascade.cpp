@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const EKCssRulesImpl::IndexView index = rules.getIndex();
   EKCssSelectorMatcher matcher(rules, options, pseudoClass, nullptr);
   const EKName style(UnicodeString(u"style"));
-  std::vector<int32_t> ranks;
+  std::vector<const EKCssRuleIndex::Bucket*> buckets;
   for (EKElement* element : tree.elements) {
     std::set<int32_t> everyRule, indexed;
     for (size_t rank = 0; rank < index.order->size(); ++rank) {
@@ -94,21 +94,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (matcher.matches(pair->getSelector(), pair->getDeclarations().getSourceId(), element, EKName(), nullptr))
         everyRule.insert(static_cast<int32_t>(rank));
     }
-    index.index->candidates(element, ranks);
-    std::vector<int32_t> sorted = ranks;
-    std::sort(sorted.begin(), sorted.end());
-    check(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end());
+    index.index->candidates(element, buckets);
+    std::vector<int32_t> ranks;
     EKCssAncestorFilter filter;
     filter.build(element);
-    for (int32_t rank : ranks) {
-      const EKCssRuleIndex::Entry& entry = index.index->entry(rank);
-      if (!filter.mayMatch(entry.ancestorHashes, entry.ancestorHashCount))
-        continue;
-      const SelectorDeclarationsPair* pair = entry.pair;
-      check(pair == list.at((*index.order)[static_cast<size_t>(rank)]));
-      if (matcher.matches(pair->getSelector(), pair->getDeclarations().getSourceId(), element, EKName(), nullptr))
-        indexed.insert(rank);
+    for (const EKCssRuleIndex::Bucket* bucket : buckets) {
+      for (const EKCssRuleIndex::Candidate& candidate : *bucket) {
+        ranks.push_back(candidate.rank);
+        if (!filter.mayMatch(candidate.ancestorHashes, candidate.ancestorHashCount))
+          continue;
+        const SelectorDeclarationsPair* pair = index.index->entry(candidate.rank).pair;
+        check(pair == list.at((*index.order)[static_cast<size_t>(candidate.rank)]));
+        if (matcher.matches(pair->getSelector(), pair->getDeclarations().getSourceId(), element, EKName(), nullptr))
+          indexed.insert(candidate.rank);
+      }
     }
+    std::sort(ranks.begin(), ranks.end());
+    check(std::adjacent_find(ranks.begin(), ranks.end()) == ranks.end());
     check(everyRule == indexed);
     const unsigned short code =
         sheet->applyRules(element, property, nullptr, nullptr, pseudoClass, nullptr, &style);

@@ -35,35 +35,37 @@ unsigned short EKCssCascade::applyRules(EKElement* element, EKCssPseudoClassCall
   if (elementCallback)
     elementCallback(element, EK_CSS_MATCH_TARGET, &target);
   EKCssSelectorMatcher matcher(m_rules, m_rules.getFeature(~0u), pseudoClass, elementCallback);
-  std::vector<int32_t> ranks;
+  std::vector<const EKCssRuleIndex::Bucket*> buckets;
   // Ranks of the rules that match, and of those that would match for a pseudo-element.
   std::vector<int32_t> matched;
   std::vector<std::pair<int32_t, EKName>> pseudoMatched;
   {
     const EKCssRulesImpl::IndexView index = m_rules.getIndex();
-    index.index->candidates(element, ranks);
+    index.index->candidates(element, buckets);
     const UnicodeString setName = m_rules.getSetName();
     EKCssAncestorFilter filter;
     bool filterBuilt = false;
-    for (int32_t rank : ranks) {
-      const EKCssRuleIndex::Entry& entry = index.index->entry(rank);
-      if (entry.ancestorHashCount > 0) {
-        if (!filterBuilt) {
-          filter.build(element);
-          filterBuilt = true;
+    for (const EKCssRuleIndex::Bucket* bucket : buckets) {
+      for (const EKCssRuleIndex::Candidate& candidate : *bucket) {
+        if (candidate.ancestorHashCount > 0) {
+          if (!filterBuilt) {
+            filter.build(element);
+            filterBuilt = true;
+          }
+          if (!filter.mayMatch(candidate.ancestorHashes, candidate.ancestorHashCount))
+            continue;
         }
-        if (!filter.mayMatch(entry.ancestorHashes, entry.ancestorHashCount))
+        const SelectorDeclarationsPair* pair = index.index->entry(candidate.rank).pair;
+        const int sourceId = pair->getDeclarations().getSourceId();
+        const EKCssSource* source = m_rules.getSource(sourceId);
+        if (source && !source->setName.isEmpty() && source->setName != setName)
           continue;
+        EKName pseudo;
+        if (matcher.matches(pair->getSelector(), sourceId, element, target, &pseudo))
+          matched.push_back(candidate.rank);
+        else if (!pseudo.isEmpty())
+          pseudoMatched.emplace_back(candidate.rank, pseudo);
       }
-      const int sourceId = entry.pair->getDeclarations().getSourceId();
-      const EKCssSource* source = m_rules.getSource(sourceId);
-      if (source && !source->setName.isEmpty() && source->setName != setName)
-        continue;
-      EKName pseudo;
-      if (matcher.matches(entry.pair->getSelector(), sourceId, element, target, &pseudo))
-        matched.push_back(rank);
-      else if (!pseudo.isEmpty())
-        pseudoMatched.emplace_back(rank, pseudo);
     }
     std::sort(matched.begin(), matched.end());
     for (int32_t rank : matched) {

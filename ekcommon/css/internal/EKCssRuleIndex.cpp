@@ -38,10 +38,7 @@ void EKCssRuleIndex::build(const EKCssRuleList& list, bool lowerNames) {
   for (size_t rank = 0; rank < order.size(); ++rank) {
     const SelectorDeclarationsPair* pair = list.at(order[rank]);
     const EKCssSelector& selector = pair->getSelector();
-    Entry& entry = m_entries.emplace_back();
-    entry.pair = pair;
-    entry.ancestorHashCount = EKCssAncestorFilter::selectorHashes(selector, entry.ancestorHashes);
-    entry.firstSlot = m_slotCount;
+    m_entries.push_back({pair, m_slotCount});
     m_slotCount += static_cast<size_t>(pair->getDeclarations().size());
     if (selector.compounds.empty())
       continue;
@@ -54,29 +51,33 @@ void EKCssRuleIndex::build(const EKCssRuleList& list, bool lowerNames) {
       else if (simple.kind == EKCssSimpleSelector::CLASS && !cls)
         cls = &simple;
     }
-    const int32_t r = static_cast<int32_t>(rank);
+    Candidate candidate;
+    candidate.rank = static_cast<int32_t>(rank);
+    candidate.ancestorHashCount = EKCssAncestorFilter::selectorHashes(selector, candidate.ancestorHashes);
     if (id)
-      m_ids[view(lowerNames ? id->lowerName : id->name)].push_back(r);
+      m_ids[view(lowerNames ? id->lowerName : id->name)].push_back(candidate);
     else if (cls)
-      m_classes[view(lowerNames ? cls->lowerName : cls->name)].push_back(r);
+      m_classes[view(lowerNames ? cls->lowerName : cls->name)].push_back(candidate);
     else if (!last.type.universal)
-      m_types[view(last.type.lowerName)].push_back(r);
+      m_types[view(last.type.lowerName)].push_back(candidate);
     else
-      m_universal.push_back(r);
+      m_universal.push_back(candidate);
   }
   m_slots.reset(new EKCssDeclarationApplier::PreparedSlot[m_slotCount]);
   for (size_t i = 0; i < m_slotCount; ++i)
     m_slots[i].store(nullptr, std::memory_order_relaxed);
 }
 
-void EKCssRuleIndex::add(const Buckets& buckets, std::u16string_view key, std::vector<int32_t>& out) {
+void EKCssRuleIndex::add(const Buckets& buckets, std::u16string_view key, std::vector<const Bucket*>& out) {
   auto it = buckets.find(key);
   if (it != buckets.end())
-    out.insert(out.end(), it->second.begin(), it->second.end());
+    out.push_back(&it->second);
 }
 
-void EKCssRuleIndex::candidates(EKElement* element, std::vector<int32_t>& out) const {
-  out.assign(m_universal.begin(), m_universal.end());
+void EKCssRuleIndex::candidates(EKElement* element, std::vector<const Bucket*>& out) const {
+  out.clear();
+  if (!m_universal.empty())
+    out.push_back(&m_universal);
   if (!m_types.empty())
     add(m_types, view(element->getLocalName().lowerName()), out);
   UnicodeString scratch;

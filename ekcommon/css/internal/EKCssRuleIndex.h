@@ -24,11 +24,17 @@ public:
   // What the cascade needs of one rule, by its rank in cascade order.
   struct Entry {
     const SelectorDeclarationsPair* pair;
-    uint32_t ancestorHashes[EKCssAncestorFilter::MAX_SELECTOR_HASHES];
-    int32_t ancestorHashCount;
     // The prepared forms of the rule's declarations start here in the index's slots.
     size_t firstSlot;
   };
+  // One rule in a bucket, with what the ancestor filter needs, so that a bucket is scanned
+  // without visiting the rules the filter turns away.
+  struct Candidate {
+    int32_t rank;
+    int32_t ancestorHashCount;
+    uint32_t ancestorHashes[EKCssAncestorFilter::MAX_SELECTOR_HASHES];
+  };
+  using Bucket = std::vector<Candidate>;
 
   EKCssRuleIndex() = default;
   ~EKCssRuleIndex();
@@ -39,10 +45,10 @@ public:
   // classes are bucketed by their lower-case forms (matching then ignores their case).
   void build(const EKCssRuleList& list, bool lowerNames);
 
-  // The ranks of the rules that may match `element`: those in the buckets of its "id", of each
-  // word of its "class", of its local name (lower-cased) and the universal ones. Each rank comes
-  // once; they are not in order.
-  void candidates(EKElement* element, std::vector<int32_t>& out) const;
+  // The buckets of the rules that may match `element`: those of its "id", of each word of its
+  // "class", of its local name (lower-cased) and the universal one. Each rule is in one bucket
+  // only; the ranks are not in order.
+  void candidates(EKElement* element, std::vector<const Bucket*>& out) const;
   const Entry& entry(int32_t rank) const { return m_entries[static_cast<size_t>(rank)]; }
   // The slot for the prepared form of the rule's i-th declaration; threads share it.
   EKCssDeclarationApplier::PreparedSlot* slot(const Entry& entry, size_t i) const {
@@ -50,8 +56,8 @@ public:
   }
 
 private:
-  using Buckets = std::unordered_map<std::u16string_view, std::vector<int32_t>>;
-  static void add(const Buckets& buckets, std::u16string_view key, std::vector<int32_t>& out);
+  using Buckets = std::unordered_map<std::u16string_view, Bucket>;
+  static void add(const Buckets& buckets, std::u16string_view key, std::vector<const Bucket*>& out);
   void clearSlots();
 
   bool m_lowerNames = false;
@@ -60,7 +66,7 @@ private:
   Buckets m_ids;
   Buckets m_classes;
   Buckets m_types;
-  std::vector<int32_t> m_universal;
+  Bucket m_universal;
   std::unique_ptr<EKCssDeclarationApplier::PreparedSlot[]> m_slots;
   size_t m_slotCount = 0;
 };
