@@ -24,9 +24,10 @@ namespace EKCommonNS {
 
 namespace {
 
-// Structure versions of different documents start this far apart, so that they never meet.
+// Structure versions of different documents start this far apart, so that they never meet;
+// none is 0.
 constexpr uint64_t STRUCTURE_VERSION_SPAN = uint64_t(1) << 40;
-std::atomic<uint64_t> s_nextStructureVersion{0};
+std::atomic<uint64_t> s_nextStructureVersion{STRUCTURE_VERSION_SPAN};
 
 } // namespace
 

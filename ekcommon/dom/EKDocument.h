@@ -121,7 +121,7 @@ public:
 
   // Changes whenever a child is inserted or removed anywhere in this document's nodes, so that
   // what is derived from the shape of the tree (positions among siblings) can tell it is stale.
-  // No two documents of one process ever share a value.
+  // No two documents of one process ever share a value, and none is 0.
   uint64_t getStructureVersion() const { return m_structureVersion.load(std::memory_order_relaxed); }
 
 private:

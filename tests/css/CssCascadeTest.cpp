@@ -160,6 +160,21 @@ TEST(CssCascade, SiblingPositionsFollowChangesToTheTree) {
   root->insertBefore(doc->createElement(EKName(u("q"))), root->getFirstChild());
   root->removeChild(root->getLastChild());
   EXPECT_EQ(cascade(doc.get(), rules.get()), "a: | b: q2=1 | c: lastp=1 nl2=1 | d:");
+
+  // Children styled as they are appended, the tree changing between every two elements.
+  EKPtr<EKDocument> grown = load("<r/>");
+  Winners winners;
+  tWinners = &winners;
+  for (int i = 1; i <= 7; ++i) {
+    EKPtr<EKElement> p = grown->createElement(EKName(u("p")));
+    p->setAttribute(EKN_id, EKValue(u(std::to_string(i).c_str()), UNIT_STRING));
+    grown->getDocumentElement()->appendChild(p);
+    rules->applyRules(p.get(), record, EKName());
+  }
+  tWinners = nullptr;
+  EXPECT_EQ(describe(winners, grown.get()),
+            "1: lastp=1 odd=1 | 2: lastp=1 | 3: lastp=1 odd=1 | 4: lastp=1 | 5: lastp=1 odd=1 | 6: lastp=1 | "
+            "7: lastp=1 odd=1");
 }
 
 TEST(CssCascade, AncestorNamesFollowTheCaseRules) {

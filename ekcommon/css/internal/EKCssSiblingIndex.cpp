@@ -13,11 +13,19 @@ namespace EKCommonNS {
 namespace {
 
 constexpr size_t CACHED_PARENTS = 16;
+// Lookups under one structure version before the positions are worked out: a host that changes
+// the tree between elements (appending children and styling each as it comes) would otherwise
+// pay for a full list at every element, where counting siblings costs less.
+constexpr uint32_t LOOKUPS_BEFORE_FILL = 3;
 
 // The positions of one parent's element children, sorted by node address for lookup.
 struct Entry {
   const EKNode* parent = nullptr;
+  // The version the positions were worked out under; 0 when there are none.
   uint64_t version = 0;
+  // The version lookups are being counted under, and how many there were.
+  uint64_t pendingVersion = 0;
+  uint32_t pendingLookups = 0;
   uint64_t lastUse = 0;
   std::vector<std::pair<const EKNode*, EKCssSiblingIndex::Position>> positions;
 };
@@ -50,7 +58,7 @@ void fill(Entry& entry, const EKNode* parent) {
   }
   std::sort(entry.positions.begin(), entry.positions.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
-  // A long list once cached should not pin its memory for the life of the thread.
+  // A short list after a long one should not keep the long one's allocation.
   if (entry.positions.capacity() > 4 * entry.positions.size() + 64)
     entry.positions.shrink_to_fit();
 }
@@ -71,15 +79,24 @@ bool EKCssSiblingIndex::lookup(const EKElement* element, Position& out) {
       break;
     }
   }
-  if (!entry || entry->version != version) {
-    if (!entry)
-      entry = &*std::min_element(std::begin(cache.entries), std::end(cache.entries),
-                                 [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+  if (!entry) {
+    entry = &*std::min_element(std::begin(cache.entries), std::end(cache.entries),
+                               [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
     entry->parent = parent;
+    entry->version = 0;
+    entry->pendingVersion = 0;
+  }
+  entry->lastUse = ++cache.clock;
+  if (entry->version != version) {
+    if (entry->pendingVersion != version) {
+      entry->pendingVersion = version;
+      entry->pendingLookups = 0;
+    }
+    if (++entry->pendingLookups < LOOKUPS_BEFORE_FILL)
+      return false;
     entry->version = version;
     fill(*entry, parent);
   }
-  entry->lastUse = ++cache.clock;
   const auto it = std::lower_bound(entry->positions.begin(), entry->positions.end(), element,
                                    [](const auto& item, const EKNode* node) { return item.first < node; });
   if (it == entry->positions.end() || it->first != element)

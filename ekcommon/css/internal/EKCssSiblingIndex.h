@@ -2,7 +2,9 @@
 // Counting siblings one by one costs in proportion to their number for every element, which is
 // quadratic over a long list of children; this keeps, per thread, the positions of the children
 // of the parents most recently asked about and answers from them while the document's structure
-// version is unchanged. Not installed.
+// version is unchanged. The positions of a parent are worked out only after a few lookups under
+// one version, so a tree that changes between elements costs no more than counting. Not
+// installed.
 #pragma once
 
 #include "ekcommon/core/EKExport.h"
@@ -24,8 +26,8 @@ public:
     int32_t typeCount;
   };
 
-  // False when the element's position cannot be cached: it has no parent or no document, or
-  // its parent is still loading.
+  // False when the caller should count siblings itself: the element has no parent or no
+  // document, its parent is still loading, or its parent's positions are not worked out yet.
   static bool lookup(const EKElement* element, Position& out);
 };
 
