@@ -96,29 +96,14 @@ void EKCssRuleIndex::candidates(EKElement* element, std::vector<const Bucket*>& 
       scratch = UnicodeString(text.data(), static_cast<int32_t>(text.size())).toLower();
       text = std::u16string_view(scratch.getBuffer(), static_cast<size_t>(scratch.length()));
     }
-    // A class written twice must not offer its rules twice. Few words are checked against each
-    // other in place; many are sorted.
-    std::u16string_view few[16];
-    size_t count = 0;
-    std::vector<std::u16string_view> many;
     EKCssAncestorFilter::anyWord(text, [&](std::u16string_view word) {
-      if (!many.empty() || count == std::size(few))
-        many.push_back(word);
-      else if (std::find(few, few + count, word) == few + count)
-        few[count++] = word;
+      add(m_classes, word, out);
       return false;
     });
-    if (!many.empty()) {
-      many.insert(many.end(), few, few + count);
-      std::sort(many.begin(), many.end());
-      many.erase(std::unique(many.begin(), many.end()), many.end());
-      count = 0;
-    }
-    for (size_t k = 0; k < count; ++k)
-      add(m_classes, few[k], out);
-    for (std::u16string_view word : many)
-      add(m_classes, word, out);
   }
+  // A class written twice finds its bucket twice; each bucket must be offered once.
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
 } // namespace EKCommonNS
